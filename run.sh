@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# ./run.sh        set up, build and start the program
+# ./run.sh test   set up, build and run every test
+set -euo pipefail
+cd "$(dirname "$0")"
+
+packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev zlib1g-dev)
+
+install_missing_packages() {
+    local missing=() p
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" apt-get update -q
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+configure_and_build() {
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+    cmake --build "$dir"
+}
+
+install_missing_packages
+werror=OFF
+[ -n "${CI:-}" ] && werror=ON
+
+case "${1:-run}" in
+test)
+    # Tests run with the address and undefined-behaviour sanitizers so that memory faults fail loudly.
+    configure_and_build build-test -DCMAKE_BUILD_TYPE=Debug -DFSMITH_SANITIZE=ON -DFSMITH_WERROR="$werror"
+    ctest --test-dir build-test --output-on-failure -j "$(nproc)"
+    ;;
+run)
+    configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFSMITH_WERROR="$werror"
+    exec ./build/tools/fsmith/fsmith --help
+    ;;
+*)
+    echo "usage: ./run.sh [test]" >&2
+    exit 2
+    ;;
+esac
