@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev zlib1g-dev)
+packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev zlib1g-dev locales)
 
 install_missing_packages() {
     local missing=() p
@@ -17,6 +17,14 @@ install_missing_packages() {
     [ "$(id -u)" -ne 0 ] && sudo=(sudo)
     "${sudo[@]}" apt-get update -q
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+# The file tests check that a decimal-comma locale changes nothing in the files.
+generate_test_locale() {
+    locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$' && return 0
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "note: no de_DE.UTF-8 locale; its test is skipped"
 }
 
 configure_and_build() {
@@ -32,6 +40,7 @@ werror=OFF
 
 case "${1:-run}" in
 test)
+    generate_test_locale
     # Tests run with the address and undefined-behaviour sanitizers so that memory faults fail loudly.
     configure_and_build build-test -DCMAKE_BUILD_TYPE=Debug -DFSMITH_SANITIZE=ON -DFSMITH_WERROR="$werror"
     ctest --test-dir build-test --output-on-failure -j "$(nproc)"

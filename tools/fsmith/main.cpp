@@ -1,6 +1,8 @@
-#include <cstdio>
+#include "FsmithTool.h"
 
-int main() {
-    std::puts("fsmith: the 3DFieldsmith file tool");
-    return 0;
+#include <iostream>
+
+int main(int argc, char** argv) {
+    FsmithTool tool(std::cout, std::cerr);
+    return tool.Run(std::vector<std::string>(argv + 1, argv + argc));
 }
