@@ -72,6 +72,8 @@ bool Fieldsmith::SaveMapFile(const std::string& _filename, const std::vector<_TA
 }
 
 void Fieldsmith::ParseMapText(std::string_view text, std::vector<_TAG_MAPDATA>& _MapList) {
+    _MapList.reserve(_MapList.size() + static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) +
+                     1);
     std::size_t pos = 0;
     for (std::string_view token = RecordText::NextMapToken(text, pos); !token.empty();
          token = RecordText::NextMapToken(text, pos)) {
@@ -151,10 +153,13 @@ bool Fieldsmith::LoadMatrixListFile(const std::string& _filename, std::vector<D3
     if (!RecordText::ReadFile(_filename, "rb", contents))
         return false;
     if (HasBinaryByte(contents)) {
+        _MatList.reserve(_MatList.size() + contents.size() / kMatrixBytes);
         for (std::size_t offset = 0; offset + kMatrixBytes <= contents.size(); offset += kMatrixBytes)
             std::memcpy(&_MatList.emplace_back(), contents.data() + offset, kMatrixBytes);
         return true;
     }
+    _MatList.reserve(_MatList.size() +
+                     static_cast<std::size_t>(std::count(contents.begin(), contents.end(), '\n')) + 1);
     std::size_t pos = 0;
     for (std::string_view token = RecordText::NextToken(contents, pos); !token.empty();
          token = RecordText::NextToken(contents, pos)) {

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <sys/stat.h>
 
 bool RecordText::IsSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
@@ -112,6 +113,12 @@ bool RecordText::ReadFile(const std::string& path, const char* mode, std::string
     if (!file)
         return false;
     contents.clear();
+    // Regular files are read in one piece into a buffer of their size; pipes and the like grow it.
+    struct stat info {};
+    if (fstat(fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode))
+        contents.resize(static_cast<std::size_t>(info.st_size));
+    std::size_t filled = std::fread(contents.data(), 1, contents.size(), file.get());
+    contents.resize(filled);
     char buffer[1 << 16];
     std::size_t got = 0;
     while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
