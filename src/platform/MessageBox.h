@@ -3,15 +3,16 @@
 // recorder in tests.
 #pragma once
 
+#include "Win32Types.h"
+
 #include <functional>
 #include <string>
-
-using HWND = void*;
 
 constexpr unsigned MB_OK = 0x00000000u;
 constexpr unsigned MB_OKCANCEL = 0x00000001u;
 constexpr unsigned MB_YESNO = 0x00000004u;
 constexpr unsigned MB_ICONERROR = 0x00000010u;
+constexpr unsigned MB_ICONHAND = MB_ICONERROR;
 constexpr unsigned MB_ICONWARNING = 0x00000030u;
 constexpr unsigned MB_ICONINFORMATION = 0x00000040u;
 

@@ -4,19 +4,7 @@
 // pointer, as D3DX does, so calls can be nested.
 #pragma once
 
-#include <cstdint>
-
-using FLOAT = float;
-using DWORD = std::uint32_t;
-using BOOL = int;
-using UINT = unsigned int;
-
-#ifndef TRUE
-#define TRUE 1
-#endif
-#ifndef FALSE
-#define FALSE 0
-#endif
+#include "Win32Types.h"
 
 constexpr float D3DX_PI = 3.141592654f;
 
