@@ -4,7 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev zlib1g-dev locales)
+packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev zlib1g-dev locales
+    libepoxy-dev libegl-dev libegl-mesa0 libgl1-mesa-dri fonts-noto-cjk)
 
 install_missing_packages() {
     local missing=() p

@@ -1,0 +1,18 @@
+#include "ID3DXBuffer.h"
+
+#include "d3d9types.h"
+
+#include <cstring>
+
+ID3DXBuffer* ID3DXBuffer::FromText(const std::string& text) {
+    auto* buffer = new ID3DXBuffer(text.size() + 1);
+    std::memcpy(buffer->GetBufferPointer(), text.c_str(), text.size() + 1);
+    return buffer;
+}
+
+HRESULT D3DXCreateBuffer(DWORD size, LPD3DXBUFFER* buffer) {
+    if (buffer == nullptr)
+        return D3DERR_INVALIDCALL;
+    *buffer = new ID3DXBuffer(size);
+    return S_OK;
+}
