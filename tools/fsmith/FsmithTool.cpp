@@ -3,6 +3,7 @@
 #include "D3DZBinaryRecords.h"
 #include "D3DZMapFileLoad.h"
 #include "D3DZVectorRecordFiles.h"
+#include "DeviceCommands.h"
 #include "Fieldsmith.h"
 #include "NumberText.h"
 
@@ -88,6 +89,10 @@ const char* FsmithTool::Usage() {
            "  maplist show FILE                        name, position, rotation, scale per record\n"
            "  anim show FILE                           128-byte animation block as 32 floats\n"
            "\n"
+           "Graphics (headless, on the GPU or Mesa's software renderer):\n"
+           "  device                             the renderer, GL version and formats the device creates\n"
+           "  draw-test OUT.png                  draw a fixed test picture through the device\n"
+           "\n"
            "Numbers are shown with 9 significant digits, which is every bit of a float.\n";
 }
 
@@ -118,6 +123,12 @@ int FsmithTool::Run(const Args& args) {
         return MapList(rest);
     if (command == "anim")
         return Anim(rest);
+    if (command == "device" && rest.empty())
+        return DeviceCommands::Describe(m_out, m_err);
+    if (command == "draw-test" && rest.size() == 1)
+        return DeviceCommands::DrawTest(rest[0], m_out, m_err);
+    if (command == "device" || command == "draw-test")
+        return UsageError("'device' takes nothing, 'draw-test' takes OUT.png");
     return UsageError("unknown command '" + command + "'");
 }
 
