@@ -256,7 +256,10 @@ float XFileBinaryLexer::ReadFloat() {
     return NextListFloat();
 }
 
-void XFileBinaryLexer::ReadFloats(float* out, std::size_t count) {
+void XFileBinaryLexer::AppendFloats(std::vector<float>& values, std::size_t count) {
+    const std::size_t start = values.size();
+    values.resize(start + count);
+    float* out = values.data() + start;
     std::size_t done = 0;
     while (done < count) {
         const bool bulk =

@@ -12,6 +12,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class XFileBinaryLexer {
 public:
@@ -33,7 +34,8 @@ public:
     std::uint32_t ReadInteger();
     // Non-finite values read as 0, as in text files.
     float ReadFloat();
-    void ReadFloats(float* out, std::size_t count);
+    // Appends `count` floats; the caller has checked that the input can hold them.
+    void AppendFloats(std::vector<float>& out, std::size_t count);
     void SkipObjectBody();
 
     std::size_t RemainingBytes() const { return static_cast<std::size_t>(m_end - m_pos); }

@@ -4,8 +4,59 @@
 #include "XFileModelBuilder.h"
 #include "XFileParser.h"
 
-#include <fstream>
+#include <fcntl.h>
 #include <new>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// The file's bytes, mapped rather than copied: copying a large model into fresh memory costs more
+// than parsing it.
+class MappedFile {
+public:
+    explicit MappedFile(const std::string& path) : m_fd(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    ~MappedFile() {
+        if (m_data && m_data != MAP_FAILED)
+            munmap(m_data, m_size);
+        if (m_fd >= 0)
+            close(m_fd);
+    }
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+
+    // Maps the whole file; an empty file maps to no bytes.
+    bool Map(std::string& error) {
+        struct stat info {};
+        if (m_fd < 0 || fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+            error = "cannot open the file";
+            return false;
+        }
+        m_size = static_cast<std::size_t>(info.st_size);
+        if (m_size == 0)
+            return true;
+        m_data = mmap(nullptr, m_size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, m_fd, 0);
+        if (m_data == MAP_FAILED) {
+            error = "cannot read the file";
+            return false;
+        }
+        return true;
+    }
+
+    std::span<const std::uint8_t> Bytes() const {
+        if (!m_data || m_data == MAP_FAILED)
+            return {};
+        return {static_cast<const std::uint8_t*>(m_data), m_size};
+    }
+
+private:
+    int m_fd;
+    void* m_data = nullptr;
+    std::size_t m_size = 0;
+};
+
+} // namespace
 
 bool XFileModel::LoadFromMemory(std::span<const std::uint8_t> bytes, XFileModel& out, std::string& error) {
     out = XFileModel{};
@@ -24,21 +75,9 @@ bool XFileModel::LoadFromMemory(std::span<const std::uint8_t> bytes, XFileModel&
 
 bool XFileModel::Load(const std::string& path, XFileModel& out, std::string& error) {
     out = XFileModel{};
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    const std::streamoff size = file ? static_cast<std::streamoff>(file.tellg()) : -1;
-    if (size < 0) {
-        error = path + ": cannot open the file";
-        return false;
-    }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    file.seekg(0);
-    if (!file.read(reinterpret_cast<char*>(bytes.data()), size)) {
-        error = path + ": cannot read the file";
-        return false;
-    }
-    if (!LoadFromMemory(bytes, out, error)) {
-        error = path + ": " + error;
-        return false;
-    }
-    return true;
+    MappedFile file(path);
+    if (file.Map(error) && LoadFromMemory(file.Bytes(), out, error))
+        return true;
+    error = path + ": " + error;
+    return false;
 }

@@ -221,11 +221,12 @@ private:
             const std::uint64_t count = member.isArray ? ElementCount(member, base) : 1;
             switch (member.kind) {
             case XFileValueKind::Integer:
-                CheckFits(count, 1, member);
-                if (!member.isArray)
+                if (!member.isArray) {
                     m_scope[base + i] = out.integers.emplace_back(m_lexer.ReadInteger());
-                else
-                    ReadIntegers(out.integers, count);
+                    break;
+                }
+                CheckFits(count, 1, member);
+                ReadIntegers(out.integers, count);
                 break;
             case XFileValueKind::Float:
                 CheckFits(count, 1, member);
@@ -251,8 +252,24 @@ private:
             ReadFloats(out.floats, count * inner.flatFloats);
             return;
         }
-        for (std::uint64_t k = 0; k < count; ++k)
+        for (std::uint64_t k = 0; k < count; ++k) {
+            const std::size_t integers = out.integers.size();
+            const std::size_t floats = out.floats.size();
             Members(inner, out, nesting + 1);
+            if (k == 0)
+                ReserveLike(out, count - 1, out.integers.size() - integers, out.floats.size() - floats);
+        }
+    }
+
+    // Elements of one array are mostly alike (triangles, say), so the first one tells how much the rest
+    // will need; the input left caps the guess.
+    void ReserveLike(XFileDataObject& out, std::uint64_t count, std::size_t integers, std::size_t floats) {
+        const std::uint64_t cap = m_lexer.RemainingBytes() / Lexer::kMinBytesPerValue;
+        const auto guess = [&](std::uint64_t each) {
+            return each != 0 && count > cap / each ? cap : count * each;
+        };
+        out.integers.reserve(out.integers.size() + guess(integers));
+        out.floats.reserve(out.floats.size() + guess(floats));
     }
 
     void ReadIntegers(std::vector<std::uint32_t>& values, std::uint64_t count) {
@@ -261,11 +278,7 @@ private:
             values.push_back(m_lexer.ReadInteger());
     }
 
-    void ReadFloats(std::vector<float>& values, std::uint64_t count) {
-        const std::size_t start = values.size();
-        values.resize(start + count);
-        m_lexer.ReadFloats(values.data() + start, count);
-    }
+    void ReadFloats(std::vector<float>& values, std::uint64_t count) { m_lexer.AppendFloats(values, count); }
 
     std::uint64_t ElementCount(const XFileTemplateMember& member, std::size_t base) const {
         std::uint64_t count = 1;
@@ -280,7 +293,8 @@ private:
     // Refuses a count before anything is allocated for it when the rest of the input cannot hold it.
     void CheckFits(std::uint64_t count, std::uint64_t valuesPerElement, const XFileTemplateMember& member) {
         const std::uint64_t limit = m_lexer.RemainingBytes() / Lexer::kMinBytesPerValue;
-        if (count > limit / std::max<std::uint64_t>(valuesPerElement, 1))
+        std::uint64_t values = 0;
+        if (__builtin_mul_overflow(count, std::max<std::uint64_t>(valuesPerElement, 1), &values) || values > limit)
             m_lexer.Fail("'" + member.name + "' declares " + std::to_string(count) +
                          " elements, more than the rest of the file can hold");
     }

@@ -265,9 +265,10 @@ float XFileTextLexer::ReadFloat() {
     return std::isfinite(value) ? value : 0.0f;
 }
 
-void XFileTextLexer::ReadFloats(float* out, std::size_t count) {
+void XFileTextLexer::AppendFloats(std::vector<float>& out, std::size_t count) {
+    out.reserve(out.size() + count);
     for (std::size_t i = 0; i < count; ++i)
-        out[i] = ReadFloat();
+        out.push_back(ReadFloat());
 }
 
 void XFileTextLexer::SkipObjectBody() {

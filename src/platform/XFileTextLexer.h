@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class XFileTextLexer {
 public:
@@ -38,7 +39,8 @@ public:
     std::uint32_t ReadInteger();
     // A float; "1.#QNAN0", "-1.#INF", "nan", "inf" and values beyond float range read as 0.
     float ReadFloat();
-    void ReadFloats(float* out, std::size_t count);
+    // Appends `count` floats; the caller has checked that the input can hold them.
+    void AppendFloats(std::vector<float>& out, std::size_t count);
     // Skips the rest of an object whose "{" was just read, nested objects and all.
     void SkipObjectBody();
 
