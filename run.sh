@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev zlib1g-dev locales
-    libepoxy-dev libegl-dev libegl-mesa0 libgl1-mesa-dri fonts-noto-cjk)
+    libepoxy-dev libegl-dev libegl-mesa0 libgl1-mesa-dri fonts-noto-cjk xvfb xauth)
 
 install_missing_packages() {
     local missing=() p
@@ -28,6 +28,20 @@ generate_test_locale() {
     "${sudo[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "note: no de_DE.UTF-8 locale; its test is skipped"
 }
 
+# Tests of windows draw on a virtual X server of their own, started here and stopped on exit.
+start_virtual_display() {
+    local n=90
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    local pid=$!
+    trap 'kill $pid 2>/dev/null || true' EXIT
+    for _ in $(seq 50); do
+        [ -e "/tmp/.X11-unix/X$n" ] && break
+        sleep 0.1
+    done
+    export DISPLAY=":$n"
+}
+
 configure_and_build() {
     local dir=$1
     shift
@@ -44,6 +58,7 @@ test)
     generate_test_locale
     # Tests run with the address and undefined-behaviour sanitizers so that memory faults fail loudly.
     configure_and_build build-test -DCMAKE_BUILD_TYPE=Debug -DFSMITH_SANITIZE=ON -DFSMITH_WERROR="$werror"
+    start_virtual_display
     ctest --test-dir build-test --output-on-failure -j "$(nproc)"
     ;;
 run)
