@@ -52,6 +52,34 @@ int HexValue(char c) {
     return -1;
 }
 
+bool InRange(unsigned char c, unsigned lo, unsigned hi) {
+    return c >= lo && c <= hi;
+}
+
+// How many bytes the character at `p` takes. Names may be UTF-8 or, from Japanese tools, Shift-JIS,
+// whose second bytes include '{', '}', '[' and ']' ("ボ" is 83 7B): a valid UTF-8 sequence is taken
+// whole, else a Shift-JIS lead byte takes its trail byte along, else the byte stands alone.
+std::size_t CharLength(const char* p, const char* end) {
+    const auto c = static_cast<unsigned char>(*p);
+    if (c < 0x80)
+        return 1;
+    const std::size_t utf8 = InRange(c, 0xC2, 0xDF)   ? 2
+                             : InRange(c, 0xE0, 0xEF) ? 3
+                             : InRange(c, 0xF0, 0xF4) ? 4
+                                                      : 0;
+    if (utf8 != 0 && static_cast<std::size_t>(end - p) >= utf8 && std::all_of(p + 1, p + utf8, [](char b) {
+            return InRange(static_cast<unsigned char>(b), 0x80, 0xBF);
+        }))
+        return utf8;
+    const bool shiftJisLead = InRange(c, 0x81, 0x9F) || InRange(c, 0xE0, 0xFC);
+    if (shiftJisLead && end - p >= 2) {
+        const auto trail = static_cast<unsigned char>(p[1]);
+        if (InRange(trail, 0x40, 0x7E) || InRange(trail, 0x80, 0xFC))
+            return 2;
+    }
+    return 1;
+}
+
 // Windows C runtimes print NaN and infinity as "1.#QNAN0", "1.#IND00", "-1.#INF00": the number stops
 // at "1." and the rest is a '#' word. Returns where that word ends, or `p` when there is none.
 const char* SkipMsvcSpecialSuffix(const char* p, const char* end) {
@@ -140,7 +168,7 @@ std::string_view XFileTextLexer::ReadName() {
     SkipSpace(true);
     const char* start = m_pos;
     while (m_pos < m_end && IsNameChar(*m_pos))
-        ++m_pos;
+        m_pos += CharLength(m_pos, m_end);
     if (m_pos == start)
         Fail("expected a name, found " + DescribeNext());
     return {start, static_cast<std::size_t>(m_pos - start)};
@@ -283,7 +311,7 @@ void XFileTextLexer::SkipObjectBody() {
         } else if (c == '#' || (c == '/' && m_pos + 1 < m_end && m_pos[1] == '/')) {
             SkipLine();
         } else {
-            ++m_pos;
+            m_pos += CharLength(m_pos, m_end);
             if (c == '{')
                 ++depth;
             else if (c == '}' && --depth == 0)

@@ -227,6 +227,22 @@ TEST(XFileText, SkipsCommentsAndToleratesLooseSeparators) {
     EXPECT_EQ(model.meshes[0].faceIndices, (std::vector<std::uint32_t>{0, 1, 2}));
 }
 
+TEST(XFileText, ReadsShiftJisAndUtf8NamesWhoseBytesLookLikeBraces) {
+    // "ボーン" in Shift-JIS is 83 7B 81 5B 83 93: its second bytes are '{' and '['. "マ" is 83 7D: '}'.
+    const std::string bone = "\x83\x7B\x81\x5B\x83\x93";
+    const XFileModel model = Load(File("Unknown \x83\x7D { \x83\x7D }\n"
+                                       "Frame " +
+                                       bone +
+                                       " { Frame \xE3\x83\x9C\xE3\x83\xBC\xE3\x83\xB3{ } }\n"
+                                       "AnimationSet { Animation { {" +
+                                       bone + "} } }\n"));
+    ASSERT_EQ(model.frames.size(), 1u);
+    EXPECT_EQ(model.frames[0].name, bone);
+    ASSERT_EQ(model.frames[0].children.size(), 1u);
+    EXPECT_EQ(model.frames[0].children[0].name, "\xE3\x83\x9C\xE3\x83\xBC\xE3\x83\xB3");
+    EXPECT_EQ(model.animationSets.at(0).animations.at(0).frameName, bone);
+}
+
 TEST(XFileText, SkipsUnknownObjectsWholeWithEverythingInThem) {
     const XFileModel model = Load(File(R"(
 Undeclared stuff { 1; "a } brace in a string"; # } in a comment
@@ -405,7 +421,8 @@ TEST(XFileText, FailsCleanlyWhenCutAtAnyByte) {
     SkinWeights { "R"; 1; 0; 1.0; 1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1;; }
   }
 })");
-    // Up to the frame the cut leaves an empty but valid file (or not even a header); after it, a broken frame.
+    // Up to the frame the cut leaves an empty but valid file (or not even a header); after it, a broken
+    // frame.
     const std::size_t frameStart = whole.find("Frame");
     for (std::size_t length = 0; length < whole.size(); ++length) {
         if (length >= 16 && length <= frameStart)
