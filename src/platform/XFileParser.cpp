@@ -35,11 +35,12 @@ public:
                 return;
             if (next != XFileTokenKind::Name)
                 m_lexer.Fail("expected a template or a data object, found " + m_lexer.DescribeNext());
+            const XFileLocation where = m_lexer.Location();
             const std::string_view word = m_lexer.ReadName();
             XFileDataObject object;
             if (EqualsIgnoringCase(word, "template"))
                 Template();
-            else if (Object(word, object, 0))
+            else if (Object(word, where, object, 0))
                 out.push_back(std::move(object));
         }
     }
@@ -144,9 +145,8 @@ private:
                });
     }
 
-    // Reads an object whose type name was just read. Returns false when it was skipped.
-    bool Object(std::string_view type, XFileDataObject& out, std::size_t depth) {
-        const XFileLocation where = m_lexer.Location();
+    // Reads an object whose type name (found at `where`) was just read. Returns false when it was skipped.
+    bool Object(std::string_view type, const XFileLocation& where, XFileDataObject& out, std::size_t depth) {
         std::string_view name;
         if (m_lexer.Peek() != XFileTokenKind::OBrace)
             name = m_lexer.ReadName();
@@ -181,9 +181,10 @@ private:
                 Reference(out.children.emplace_back());
                 break;
             case XFileTokenKind::Name: {
+                const XFileLocation where = m_lexer.Location();
                 const std::string_view type = m_lexer.ReadName();
                 XFileDataObject child;
-                if (Object(type, child, depth + 1))
+                if (Object(type, where, child, depth + 1))
                     out.children.push_back(std::move(child));
                 break;
             }
@@ -294,7 +295,8 @@ private:
     void CheckFits(std::uint64_t count, std::uint64_t valuesPerElement, const XFileTemplateMember& member) {
         const std::uint64_t limit = m_lexer.RemainingBytes() / Lexer::kMinBytesPerValue;
         std::uint64_t values = 0;
-        if (__builtin_mul_overflow(count, std::max<std::uint64_t>(valuesPerElement, 1), &values) || values > limit)
+        if (__builtin_mul_overflow(count, std::max<std::uint64_t>(valuesPerElement, 1), &values) ||
+            values > limit)
             m_lexer.Fail("'" + member.name + "' declares " + std::to_string(count) +
                          " elements, more than the rest of the file can hold");
     }

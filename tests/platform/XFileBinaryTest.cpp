@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 namespace {
@@ -163,6 +164,32 @@ TEST(XFileBinary, FailsCleanlyWhenCutAtAnyByte) {
         EXPECT_EQ(loaded, error.empty()) << "cut at " << length;
     }
     EXPECT_EQ(loadedCount, 4); // the bare header, after the template, after Tagged, after the material
+}
+
+// Random damage of every kind must end in a clean answer: loaded, or refused with a message.
+TEST(XFileBinary, SurvivesRandomDamageToBinaryCompressedAndTextFiles) {
+    const W binary = TexturedQuad();
+    const std::string text = "xof 0303txt 0032\ntemplate T { <01234567-89ab-cdef-0123-456789abcdef> DWORD n; "
+                             "array FLOAT f[n]; }\nT { 2; 1.5, 2.5; }\nFrame F { Mesh { 3; 0;0;0;, 1;0;0;, "
+                             "0;1;0;; 1; 3;0,1,2;; MeshMaterialList { 1; 1; 0;; { M } } } }\n";
+    const std::vector<std::vector<std::uint8_t>> files = {
+        binary.Bytes(), XFileMszipCompress(binary.Bytes(), 50),
+        std::vector<std::uint8_t>(text.begin(), text.end())};
+    std::mt19937 random(2024);
+    for (const std::vector<std::uint8_t>& file : files) {
+        for (int trial = 0; trial < 400; ++trial) {
+            std::vector<std::uint8_t> damaged = file;
+            for (int k = 0; k < 1 + trial % 4; ++k) {
+                const std::size_t at = 16 + random() % (damaged.size() - 16);
+                damaged[at] =
+                    trial % 2 ? static_cast<std::uint8_t>(random()) : "{};,\"<>[]09.-#"[random() % 15];
+            }
+            XFileModel model;
+            std::string error;
+            const bool loaded = XFileModel::LoadFromMemory(damaged, model, error);
+            EXPECT_NE(loaded, !error.empty() && error.find(": ") != std::string::npos) << error;
+        }
+    }
 }
 
 TEST(XFileMszip, InflatesBinaryAndTextFilesAcrossBlocksThatShareTheirHistory) {
