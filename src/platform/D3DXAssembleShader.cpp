@@ -198,8 +198,11 @@ HRESULT D3DXAssembleShader(const char* source, UINT length, const D3DXMACRO*, LP
     if (ok)
         ok = assembler.Finish(error);
     if (!ok) {
-        if (errors)
-            *errors = ID3DXBuffer::FromText("(" + std::to_string(number) + "): error: " + error);
+        if (errors) {
+            std::ostringstream message;
+            message << '(' << number << "): error: " << error;
+            *errors = ID3DXBuffer::FromText(message.str());
+        }
         return E_FAIL;
     }
     const auto& tokens = assembler.Tokens();

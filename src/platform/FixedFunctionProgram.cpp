@@ -248,6 +248,10 @@ int FixedFunctionProgram::Location(const char* name) const {
 }
 
 void FixedFunctionProgram::Upload(const Inputs& in) {
+    if (m_anyUploaded && in == m_uploaded)
+        return;
+    m_uploaded = in;
+    m_anyUploaded = true;
     glUniformMatrix4fv(Location("uWorld"), 4, GL_FALSE, &in.world[0]._11);
     glUniformMatrix4fv(Location("uView"), 1, GL_FALSE, &in.view._11);
     glUniformMatrix4fv(Location("uProjection"), 1, GL_FALSE, &in.projection._11);

@@ -14,6 +14,8 @@ public:
     struct Light {
         D3DXVECTOR3 direction; // Direct3D's direction, from the light, in world space
         D3DXCOLOR diffuse, specular, ambient;
+
+        bool operator==(const Light&) const = default;
     };
 
     // Everything the program reads, gathered by the device when its state changes.
@@ -40,6 +42,8 @@ public:
         bool alphaTest = false;
         int alphaFunc = D3DCMP_ALWAYS;
         float alphaRef = 0.0f;
+
+        bool operator==(const Inputs&) const = default;
     };
 
     FixedFunctionProgram();
@@ -49,6 +53,7 @@ public:
 
     bool IsValid() const { return m_program != 0; }
     void Use();
+    // Sends the inputs to the program; nothing to do when they equal the last ones sent.
     void Upload(const Inputs& inputs);
 
     // The attribute slots of the vertex stage.
@@ -58,4 +63,6 @@ private:
     int Location(const char* name) const;
 
     unsigned m_program = 0;
+    Inputs m_uploaded;
+    bool m_anyUploaded = false;
 };

@@ -309,6 +309,8 @@ struct D3DMATERIAL9 {
     D3DCOLORVALUE Specular;
     D3DCOLORVALUE Emissive;
     float Power = 0.0f;
+
+    bool operator==(const D3DMATERIAL9&) const = default;
 };
 
 struct D3DPRESENT_PARAMETERS {
