@@ -1,5 +1,7 @@
 #include "FixedFunctionProgram.h"
 
+#include "GLProgram.h"
+
 #include <cstdio>
 #include <epoxy/gl.h>
 #include <string>
@@ -188,23 +190,6 @@ void main() {
 }
 )";
 
-unsigned CompileStage(GLenum type, const char* source) {
-    const GLuint shader = glCreateShader(type);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    GLint ok = 0;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (!ok) {
-        char log[2048];
-        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-        std::fprintf(stderr, "fixed-function %s stage: %s\n",
-                     type == GL_VERTEX_SHADER ? "vertex" : "fragment", log);
-        glDeleteShader(shader);
-        return 0;
-    }
-    return shader;
-}
-
 void SetColor(GLint location, const D3DXCOLOR& c) {
     glUniform4f(location, c.r, c.g, c.b, c.a);
 }
@@ -212,26 +197,14 @@ void SetColor(GLint location, const D3DXCOLOR& c) {
 } // namespace
 
 FixedFunctionProgram::FixedFunctionProgram() {
-    const unsigned vertex = CompileStage(GL_VERTEX_SHADER, kVertexStage);
-    const unsigned fragment = CompileStage(GL_FRAGMENT_SHADER, kFragmentStage);
-    if (vertex && fragment) {
-        m_program = glCreateProgram();
-        glAttachShader(m_program, vertex);
-        glAttachShader(m_program, fragment);
-        glLinkProgram(m_program);
-        GLint ok = 0;
-        glGetProgramiv(m_program, GL_LINK_STATUS, &ok);
-        if (!ok) {
-            glDeleteProgram(m_program);
-            m_program = 0;
-        }
+    std::string log;
+    m_program = GLProgram::Build(kVertexStage, kFragmentStage, log);
+    if (!m_program) {
+        std::fprintf(stderr, "fixed-function program: %s\n", log.c_str());
+        return;
     }
-    glDeleteShader(vertex);
-    glDeleteShader(fragment);
-    if (m_program) {
-        glUseProgram(m_program);
-        glUniform1i(Location("uTexture0"), 0);
-    }
+    glUseProgram(m_program);
+    glUniform1i(Location("uTexture0"), 0);
 }
 
 FixedFunctionProgram::~FixedFunctionProgram() {

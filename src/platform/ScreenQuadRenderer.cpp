@@ -1,5 +1,7 @@
 #include "ScreenQuadRenderer.h"
 
+#include "GLProgram.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <epoxy/gl.h>
@@ -43,23 +45,6 @@ void main() {
 }
 )";
 
-unsigned CompileStage(GLenum type, const char* source) {
-    const GLuint shader = glCreateShader(type);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    GLint ok = 0;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (!ok) {
-        char log[2048];
-        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-        std::fprintf(stderr, "screen quad %s stage: %s\n", type == GL_VERTEX_SHADER ? "vertex" : "fragment",
-                     log);
-        glDeleteShader(shader);
-        return 0;
-    }
-    return shader;
-}
-
 unsigned MakeSampler(GLint filter) {
     GLuint sampler = 0;
     glGenSamplers(1, &sampler);
@@ -94,24 +79,12 @@ ScreenQuadRenderer::~ScreenQuadRenderer() {
 }
 
 void ScreenQuadRenderer::BuildProgram() {
-    const unsigned vertex = CompileStage(GL_VERTEX_SHADER, kVertexStage);
-    const unsigned fragment = CompileStage(GL_FRAGMENT_SHADER, kFragmentStage);
-    if (vertex && fragment) {
-        m_program = glCreateProgram();
-        glAttachShader(m_program, vertex);
-        glAttachShader(m_program, fragment);
-        glLinkProgram(m_program);
-        GLint ok = 0;
-        glGetProgramiv(m_program, GL_LINK_STATUS, &ok);
-        if (!ok) {
-            glDeleteProgram(m_program);
-            m_program = 0;
-        }
-    }
-    glDeleteShader(vertex);
-    glDeleteShader(fragment);
-    if (!m_program)
+    std::string log;
+    m_program = GLProgram::Build(kVertexStage, kFragmentStage, log);
+    if (!m_program) {
+        std::fprintf(stderr, "screen quad program: %s\n", log.c_str());
         return;
+    }
     m_targetSizeLocation = glGetUniformLocation(m_program, "uTargetSize");
     m_sourceLocation = glGetUniformLocation(m_program, "uSource");
     m_alphaTestLocation = glGetUniformLocation(m_program, "uAlphaTest");
