@@ -1,0 +1,180 @@
+#include "XFileMeshBuilder.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+constexpr DWORD kNoSplit = std::numeric_limits<DWORD>::max();
+
+// What D3DX hands out for a mesh that lists no materials.
+XFileMaterial DefaultMaterial() {
+    XFileMaterial material;
+    material.faceColor = {1.0f, 1.0f, 1.0f, 1.0f};
+    return material;
+}
+
+D3DCOLOR ColorOf(const std::array<float, 4>& rgba) {
+    return static_cast<DWORD>(D3DXCOLOR(rgba[0], rgba[1], rgba[2], rgba[3]));
+}
+
+bool SameNormal(const D3DXVECTOR3& a, const D3DXVECTOR3& b) {
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}
+
+} // namespace
+
+XFileCombinedMesh XFileMeshBuilder::Build(const XFileModel& model) {
+    XFileMeshBuilder builder;
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    // The reader keeps meshes outside frames apart from the frames; they are taken first.
+    for (const XFileMesh& mesh : model.meshes)
+        builder.AddMesh(mesh, identity);
+    for (const XFileFrame& frame : model.frames)
+        builder.AddFrame(frame, identity);
+    builder.SortByAttribute();
+    builder.BuildAttributeTable();
+    return std::move(builder.m_out);
+}
+
+void XFileMeshBuilder::AddFrame(const XFileFrame& frame, const D3DXMATRIX& parent) {
+    // Row vectors: a point in the frame goes through its own matrix first, then its parent's.
+    D3DXMATRIX combined;
+    const D3DXMATRIX local(frame.transform.data());
+    D3DXMatrixMultiply(&combined, &local, &parent);
+    for (const XFileMesh& mesh : frame.meshes)
+        AddMesh(mesh, combined);
+    for (const XFileFrame& child : frame.children)
+        AddFrame(child, combined);
+}
+
+DWORD XFileMeshBuilder::AddMaterials(const XFileMesh& mesh) {
+    const auto base = static_cast<DWORD>(m_out.materials.size());
+    if (mesh.hasMaterialList && !mesh.materials.empty())
+        m_out.materials.insert(m_out.materials.end(), mesh.materials.begin(), mesh.materials.end());
+    else
+        m_out.materials.push_back(DefaultMaterial());
+    return base;
+}
+
+void XFileMeshBuilder::AddFileVertices(const XFileMesh& mesh, const Placement& placement) {
+    for (std::size_t i = 0; i < mesh.positions.size(); ++i) {
+        const D3DXVECTOR3 local(mesh.positions[i].data());
+        D3DXVECTOR3 placed;
+        D3DXVec3TransformCoord(&placed, &local, &placement.points);
+        m_out.positions.push_back(placed);
+        m_out.normals.emplace_back(0.0f, 0.0f, 0.0f);
+        m_out.texCoords.push_back(i < mesh.textureCoords.size() ? D3DXVECTOR2(mesh.textureCoords[i].data())
+                                                                : D3DXVECTOR2(0.0f, 0.0f));
+        m_out.colors.push_back(mesh.hasVertexColors && i < mesh.vertexColors.size()
+                                   ? ColorOf(mesh.vertexColors[i])
+                                   : D3DCOLOR{0xFFFFFFFF});
+        m_fileNormals.emplace_back(0.0f, 0.0f, 0.0f);
+        m_nextSplit.push_back(kNoSplit);
+        m_normalSet.push_back(false);
+    }
+}
+
+DWORD XFileMeshBuilder::CornerVertex(DWORD base, DWORD fileVertex, const D3DXVECTOR3& normal,
+                                     const Placement& placement) {
+    DWORD vertex = base + fileVertex;
+    while (m_normalSet[vertex] && !SameNormal(m_fileNormals[vertex], normal)) {
+        if (m_nextSplit[vertex] == kNoSplit) {
+            const auto copy = static_cast<DWORD>(m_out.positions.size());
+            m_out.positions.push_back(m_out.positions[vertex]);
+            m_out.normals.emplace_back();
+            m_out.texCoords.push_back(m_out.texCoords[vertex]);
+            m_out.colors.push_back(m_out.colors[vertex]);
+            m_fileNormals.emplace_back();
+            m_nextSplit.push_back(kNoSplit);
+            m_normalSet.push_back(false);
+            m_nextSplit[vertex] = copy;
+        }
+        vertex = m_nextSplit[vertex];
+    }
+    if (!m_normalSet[vertex]) {
+        m_normalSet[vertex] = true;
+        m_fileNormals[vertex] = normal;
+        D3DXVec3TransformNormal(&m_out.normals[vertex], &normal, &placement.normals);
+        D3DXVec3Normalize(&m_out.normals[vertex], &m_out.normals[vertex]);
+    }
+    return vertex;
+}
+
+void XFileMeshBuilder::AddMesh(const XFileMesh& mesh, const D3DXMATRIX& transform) {
+    Placement placement{transform, transform};
+    D3DXMATRIX inverse;
+    if (D3DXMatrixInverse(&inverse, nullptr, &transform) != nullptr)
+        D3DXMatrixTranspose(&placement.normals, &inverse);
+    if (mesh.hasNormals)
+        m_out.fvf |= D3DFVF_NORMAL;
+    if (mesh.hasVertexColors)
+        m_out.fvf |= D3DFVF_DIFFUSE;
+    if (!mesh.textureCoords.empty())
+        m_out.fvf |= D3DFVF_TEX1;
+
+    const DWORD materialBase = AddMaterials(mesh);
+    const auto base = static_cast<DWORD>(m_out.positions.size());
+    AddFileVertices(mesh, placement);
+
+    std::vector<DWORD> corners;
+    std::size_t cornerAt = 0;
+    std::size_t normalAt = 0;
+    for (std::size_t face = 0; face < mesh.faceSizes.size(); ++face) {
+        const std::uint32_t size = mesh.faceSizes[face];
+        const std::uint32_t normalSize =
+            mesh.hasNormals && face < mesh.normalFaceSizes.size() ? mesh.normalFaceSizes[face] : 0;
+        corners.clear();
+        for (std::uint32_t k = 0; k < size; ++k) {
+            const D3DXVECTOR3 normal =
+                k < normalSize ? D3DXVECTOR3(mesh.normals[mesh.normalFaceIndices[normalAt + k]].data())
+                               : D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+            corners.push_back(CornerVertex(base, mesh.faceIndices[cornerAt + k], normal, placement));
+        }
+        cornerAt += size;
+        normalAt += normalSize;
+        const DWORD attribute =
+            materialBase +
+            (mesh.hasMaterialList && face < mesh.faceMaterials.size() ? mesh.faceMaterials[face] : 0);
+        for (std::uint32_t k = 1; k + 1 < size; ++k) {
+            m_out.faces.push_back({corners[0], corners[k], corners[k + 1]});
+            m_out.attributes.push_back(attribute);
+        }
+    }
+}
+
+void XFileMeshBuilder::SortByAttribute() {
+    std::vector<std::size_t> order(m_out.faces.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
+        return m_out.attributes[a] < m_out.attributes[b];
+    });
+    std::vector<std::array<DWORD, 3>> faces;
+    std::vector<DWORD> attributes;
+    faces.reserve(order.size());
+    attributes.reserve(order.size());
+    for (std::size_t i : order) {
+        faces.push_back(m_out.faces[i]);
+        attributes.push_back(m_out.attributes[i]);
+    }
+    m_out.faces = std::move(faces);
+    m_out.attributes = std::move(attributes);
+}
+
+void XFileMeshBuilder::BuildAttributeTable() {
+    for (std::size_t face = 0; face < m_out.faces.size(); ++face) {
+        const auto [lowest, highest] =
+            std::minmax({m_out.faces[face][0], m_out.faces[face][1], m_out.faces[face][2]});
+        auto& table = m_out.attributeTable;
+        if (table.empty() || table.back().AttribId != m_out.attributes[face]) {
+            table.push_back({m_out.attributes[face], static_cast<DWORD>(face), 0, lowest, 1});
+        }
+        D3DXATTRIBUTERANGE& range = table.back();
+        const DWORD end = std::max(range.VertexStart + range.VertexCount, highest + 1);
+        range.VertexStart = std::min(range.VertexStart, lowest);
+        range.VertexCount = end - range.VertexStart;
+        ++range.FaceCount;
+    }
+}

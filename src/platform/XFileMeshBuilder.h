@@ -1,0 +1,49 @@
+// Flattens an X file into the single mesh D3DX loads from it: every mesh placed by its frames, polygons
+// cut into triangle fans, vertices split where corners of one file vertex carry different normals,
+// materials concatenated so that attribute i means material i, and faces grouped by attribute.
+#pragma once
+
+#include "ID3DXMesh.h"
+#include "XFileModel.h"
+#include "d3d9types.h"
+
+#include <array>
+#include <vector>
+
+struct XFileCombinedMesh {
+    DWORD fvf = D3DFVF_XYZ;                  // plus NORMAL, DIFFUSE and TEX1 when some mesh has them
+    std::vector<D3DXVECTOR3> positions;      // in the file's root space
+    std::vector<D3DXVECTOR3> normals;        // unit length, or zero where the file gives none
+    std::vector<D3DXVECTOR2> texCoords;      // zero where the file gives none
+    std::vector<D3DCOLOR> colors;            // opaque white where the file gives none
+    std::vector<std::array<DWORD, 3>> faces; // sorted by attribute, file order within one
+    std::vector<DWORD> attributes;
+    std::vector<D3DXATTRIBUTERANGE> attributeTable;
+    std::vector<XFileMaterial> materials;
+};
+
+class XFileMeshBuilder {
+public:
+    static XFileCombinedMesh Build(const XFileModel& model);
+
+private:
+    struct Placement {
+        D3DXMATRIX points;
+        D3DXMATRIX normals; // inverse transpose of `points`
+    };
+
+    void AddFrame(const XFileFrame& frame, const D3DXMATRIX& parent);
+    void AddMesh(const XFileMesh& mesh, const D3DXMATRIX& transform);
+    DWORD AddMaterials(const XFileMesh& mesh);
+    void AddFileVertices(const XFileMesh& mesh, const Placement& placement);
+    DWORD CornerVertex(DWORD base, DWORD fileVertex, const D3DXVECTOR3& normal, const Placement& placement);
+    void SortByAttribute();
+    void BuildAttributeTable();
+
+    XFileCombinedMesh m_out;
+    // For split vertices: the untransformed normal each carries, and the next vertex split from the same
+    // file vertex (or none).
+    std::vector<D3DXVECTOR3> m_fileNormals;
+    std::vector<DWORD> m_nextSplit;
+    std::vector<bool> m_normalSet;
+};
