@@ -6,6 +6,7 @@ cd "$(dirname "$0")"
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev zlib1g-dev locales
     libepoxy-dev libegl-dev libegl-mesa0 libgl1-mesa-dri fonts-noto-cjk xvfb xauth)
+packages+=(libstb-dev)
 
 install_missing_packages() {
     local missing=() p
@@ -33,8 +34,8 @@ start_virtual_display() {
     local n=90
     while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
     Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    local pid=$!
-    trap 'kill $pid 2>/dev/null || true' EXIT
+    display_pid=$!
+    trap 'kill "$display_pid" 2>/dev/null || true' EXIT
     for _ in $(seq 50); do
         [ -e "/tmp/.X11-unix/X$n" ] && break
         sleep 0.1
