@@ -55,17 +55,26 @@ void Link(std::vector<DWORD>& adjacency, DWORD slotA, DWORD slotB) {
     adjacency[slotB] = slotA / 3;
 }
 
-// Pairs the faces of one edge: each forward use with a backward one, then what is left among itself.
+// Pairs the faces of one edge, oppositely wound uses first, then what is left among itself. A face
+// that runs over the same edge twice is never its own neighbour.
 void PairGroup(std::vector<DWORD>& adjacency, const EdgeUse* first, const EdgeUse* last) {
-    std::vector<DWORD> forward, backward;
-    for (const EdgeUse* use = first; use != last; ++use)
-        (use->forward ? forward : backward).push_back(use->slot);
-    const std::size_t matched = std::min(forward.size(), backward.size());
-    for (std::size_t i = 0; i < matched; ++i)
-        Link(adjacency, forward[i], backward[i]);
-    const std::vector<DWORD>& rest = forward.size() > matched ? forward : backward;
-    for (std::size_t i = matched; i + 1 < rest.size(); i += 2)
-        Link(adjacency, rest[i], rest[i + 1]);
+    const std::size_t count = static_cast<std::size_t>(last - first);
+    if (count == 2 && first[0].slot / 3 != first[1].slot / 3) {
+        Link(adjacency, first[0].slot, first[1].slot); // the usual case, without the search below
+        return;
+    }
+    std::vector<bool> paired(count, false);
+    for (const bool opposite : {true, false}) {
+        for (std::size_t i = 0; i < count; ++i) {
+            for (std::size_t j = i + 1; j < count && !paired[i]; ++j) {
+                if (paired[j] || (first[i].forward != first[j].forward) != opposite ||
+                    first[i].slot / 3 == first[j].slot / 3)
+                    continue;
+                Link(adjacency, first[i].slot, first[j].slot);
+                paired[i] = paired[j] = true;
+            }
+        }
+    }
 }
 
 } // namespace
@@ -93,10 +102,7 @@ std::vector<DWORD> ComputeFaceAdjacency(const std::vector<D3DXVECTOR3>& position
         std::size_t end = begin + 1;
         while (end < uses.size() && uses[end].edge == uses[begin].edge)
             ++end;
-        if (end - begin == 2)
-            Link(adjacency, uses[begin].slot, uses[begin + 1].slot);
-        else if (end - begin > 2)
-            PairGroup(adjacency, uses.data() + begin, uses.data() + end);
+        PairGroup(adjacency, uses.data() + begin, uses.data() + end);
         begin = end;
     }
     return adjacency;
