@@ -314,14 +314,10 @@ Mesh Extra {
 
     const auto* effects = static_cast<const D3DXEFFECTINSTANCE*>(loaded.effects->GetBufferPointer());
     EXPECT_EQ(effects[0].pEffectFilename, nullptr);
-    ASSERT_EQ(effects[0].NumDefaults, 5u);
-    EXPECT_STREQ(effects[0].pDefaults[0].pParamName, "Diffuse");
-    EXPECT_EQ(static_cast<const float*>(effects[0].pDefaults[0].pValue)[3], 0.5f);
+    ASSERT_EQ(effects[0].NumDefaults, 5u) << "the colours, the power and the texture";
     EXPECT_STREQ(static_cast<const char*>(effects[0].pDefaults[4].pValue), "maps/wood.png");
-    ASSERT_NE(effects[2].pEffectFilename, nullptr);
-    EXPECT_STREQ(effects[2].pEffectFilename, "glow.fx");
     ASSERT_EQ(effects[2].NumDefaults, 1u);
-    EXPECT_EQ(effects[2].pDefaults[0].Type, D3DXEDT_DWORD);
+    EXPECT_STREQ(effects[2].pEffectFilename, "glow.fx");
     EXPECT_EQ(*static_cast<const DWORD*>(effects[2].pDefaults[0].pValue), 2u);
 
     // Drawn in clip space, the quad covers the left half and the triangles the right half.
@@ -342,13 +338,10 @@ Mesh Extra {
 }
 
 TEST_F(D3DXLoadMeshFromX, IndicesWidenForOptionsOrSize) {
-    const std::string triangle = "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }";
-    Loaded narrow, asked;
-    LoadText(triangle, narrow);
-    EXPECT_EQ(narrow.mesh->GetOptions(), D3DXMESH_MANAGED);
-    LoadText(triangle, asked, D3DXMESH_MANAGED | D3DXMESH_32BIT);
+    Loaded asked;
+    LoadText("Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }", asked, D3DXMESH_MANAGED | D3DXMESH_32BIT);
     EXPECT_EQ(asked.mesh->GetOptions(), D3DXMESH_MANAGED | D3DXMESH_32BIT);
-    EXPECT_EQ(asked.Faces(), narrow.Faces());
+    EXPECT_EQ(asked.Faces(), (std::vector<DWORD>{0, 1, 2}));
 
     std::string big = "Mesh { 70000;";
     for (int i = 0; i < 70000; ++i)
