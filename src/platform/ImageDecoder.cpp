@@ -1,0 +1,175 @@
+#include "ImageDecoder.h"
+
+#include "JpegTableCheck.h"
+
+#include <algorithm>
+#include <cstring>
+
+#define STB_IMAGE_IMPLEMENTATION
+#define STB_IMAGE_STATIC
+#define STBI_ONLY_PNG
+#define STBI_ONLY_JPEG
+#define STBI_ONLY_BMP
+#define STBI_ONLY_TGA
+#define STBI_NO_STDIO
+#define STBI_NO_LINEAR
+#define STBI_NO_HDR
+#define STBI_NO_FAILURE_STRINGS
+#define STBI_MAX_DIMENSIONS 16384
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wall"
+#pragma GCC diagnostic ignored "-Wextra"
+#pragma GCC diagnostic ignored "-Wpedantic"
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
+#include <stb_image.h>
+#pragma GCC diagnostic pop
+
+namespace {
+
+constexpr UINT kMaxSide = 16384;
+constexpr std::uint64_t kMaxTexels = std::uint64_t{1} << 26;
+// Deflate and JPEG shrink flat pictures by up to about a thousand to one; a header asking for more
+// than this many decoded bytes per file byte is not a real picture.
+constexpr std::uint64_t kMaxExpansion = 2048;
+constexpr std::uint64_t kAlwaysAllowedBytes = std::uint64_t{64} << 20;
+
+// Feeds stb the file and notes whether it ever asked for bytes past the end: stb itself would read
+// zeros there and call a truncated file good.
+struct ByteSource {
+    std::span<const BYTE> bytes;
+    std::size_t position = 0;
+    bool overran = false;
+
+    static int Read(void* user, char* data, int size) {
+        auto* self = static_cast<ByteSource*>(user);
+        const std::size_t left = self->bytes.size() - self->position;
+        if (size > 0 && left == 0)
+            self->overran = true;
+        const std::size_t count = std::min(left, static_cast<std::size_t>(std::max(size, 0)));
+        if (count)
+            std::memcpy(data, self->bytes.data() + self->position, count);
+        self->position += count;
+        return static_cast<int>(count);
+    }
+    static void Skip(void* user, int n) {
+        auto* self = static_cast<ByteSource*>(user);
+        if (n < 0) {
+            self->position -= std::min(self->position, static_cast<std::size_t>(-static_cast<long>(n)));
+            return;
+        }
+        const std::size_t left = self->bytes.size() - self->position;
+        if (static_cast<std::size_t>(n) > left)
+            self->overran = true;
+        self->position += std::min(left, static_cast<std::size_t>(n));
+    }
+    static int Eof(void* user) {
+        const auto* self = static_cast<ByteSource*>(user);
+        return self->position >= self->bytes.size();
+    }
+};
+
+constexpr stbi_io_callbacks kCallbacks{&ByteSource::Read, &ByteSource::Skip, &ByteSource::Eof};
+
+bool StartsWith(std::span<const BYTE> bytes, std::initializer_list<BYTE> prefix) {
+    return bytes.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), bytes.begin());
+}
+
+D3DFORMAT FileFormat(D3DXIMAGE_FILEFORMAT fileFormat, int channels) {
+    if (channels == 2 || channels == 4)
+        return D3DFMT_A8R8G8B8;
+    return fileFormat == D3DXIFF_JPG ? D3DFMT_X8R8G8B8 : D3DFMT_R8G8B8;
+}
+
+} // namespace
+
+D3DXIMAGE_FILEFORMAT ImageDecoder::Identify(std::span<const BYTE> bytes, bool isDib) {
+    if (StartsWith(bytes, {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}))
+        return D3DXIFF_PNG;
+    // stb_image takes any file opening with a marker byte for JPEG, fill bytes before the start of
+    // image included.
+    if (StartsWith(bytes, {0xFF}))
+        return D3DXIFF_JPG;
+    if (StartsWith(bytes, {'B', 'M'}))
+        return isDib ? D3DXIFF_DIB : D3DXIFF_BMP;
+    return D3DXIFF_TGA;
+}
+
+bool ImageDecoder::Plausible(std::size_t fileSize, UINT width, UINT height) {
+    const std::uint64_t texels = std::uint64_t{width} * height;
+    return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide && texels <= kMaxTexels &&
+           texels * 4 <= std::max(kAlwaysAllowedBytes, fileSize * kMaxExpansion);
+}
+
+std::vector<BYTE> ImageDecoder::WithoutEmptyPngData(std::span<const BYTE> bytes) {
+    constexpr std::size_t kSignature = 8;
+    constexpr std::size_t kChunkFrame = 12; // length, type and checksum
+    std::vector<BYTE> kept;
+    std::size_t copied = 0;
+    for (std::size_t at = kSignature; at + kChunkFrame <= bytes.size();) {
+        const std::size_t length = (std::size_t{bytes[at]} << 24) | (std::size_t{bytes[at + 1]} << 16) |
+                                   (std::size_t{bytes[at + 2]} << 8) | bytes[at + 3];
+        const bool emptyData =
+            length == 0 && std::equal(bytes.begin() + at + 4, bytes.begin() + at + 8, "IDAT");
+        if (emptyData) {
+            kept.insert(kept.end(), bytes.begin() + copied, bytes.begin() + at);
+            copied = at + kChunkFrame;
+        }
+        if (length > bytes.size() - at - kChunkFrame)
+            break;
+        at += kChunkFrame + length;
+    }
+    if (copied != 0)
+        kept.insert(kept.end(), bytes.begin() + copied, bytes.end());
+    return kept;
+}
+
+HRESULT ImageDecoder::ReadInfo(std::span<const BYTE> bytes, bool isDib, D3DXIMAGE_INFO& info) {
+    if (Identify(bytes, isDib) == D3DXIFF_JPG && !JpegTableCheck::TablesFit(bytes))
+        return D3DXERR_INVALIDDATA;
+    ByteSource source{bytes};
+    int width = 0;
+    int height = 0;
+    int channels = 0;
+    if (!stbi_info_from_callbacks(&kCallbacks, &source, &width, &height, &channels) || source.overran ||
+        !Plausible(bytes.size(), static_cast<UINT>(width), static_cast<UINT>(height)))
+        return D3DXERR_INVALIDDATA;
+    info.Width = static_cast<UINT>(width);
+    info.Height = static_cast<UINT>(height);
+    info.Depth = 1;
+    info.MipLevels = 1;
+    info.ImageFileFormat = Identify(bytes, isDib);
+    info.Format = FileFormat(info.ImageFileFormat, channels);
+    info.ResourceType = D3DRTYPE_TEXTURE;
+    return S_OK;
+}
+
+HRESULT ImageDecoder::Decode(std::span<const BYTE> file, bool isDib, DecodedImage& image) {
+    const HRESULT described = ReadInfo(file, isDib, image.info);
+    if (FAILED(described))
+        return described;
+    const std::vector<BYTE> rewritten =
+        image.info.ImageFileFormat == D3DXIFF_PNG ? WithoutEmptyPngData(file) : std::vector<BYTE>();
+    const std::span<const BYTE> bytes = rewritten.empty() ? file : std::span<const BYTE>(rewritten);
+    ByteSource source{bytes};
+    int width = 0;
+    int height = 0;
+    int channels = 0;
+    stbi_uc* rgba = stbi_load_from_callbacks(&kCallbacks, &source, &width, &height, &channels, 4);
+    const bool good = rgba && !source.overran && static_cast<UINT>(width) == image.info.Width &&
+                      static_cast<UINT>(height) == image.info.Height;
+    if (!good) {
+        stbi_image_free(rgba);
+        return D3DXERR_INVALIDDATA;
+    }
+    ArgbImage picture(image.info.Width, image.info.Height);
+    const stbi_uc* texel = rgba;
+    for (UINT y = 0; y < picture.Height(); ++y)
+        for (UINT x = 0; x < picture.Width(); ++x, texel += 4)
+            picture.At(x, y) = D3DCOLOR_ARGB(texel[3], texel[0], texel[1], texel[2]);
+    stbi_image_free(rgba);
+    image.levels.assign(1, std::move(picture));
+    return S_OK;
+}
