@@ -3,12 +3,14 @@
 #include "d3dx9mesh.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace {
 
 constexpr DWORD kMax16BitVertices = 0xFFFF;
 constexpr D3DCOLOR kOpaqueWhite = 0xFFFFFFFF;
+constexpr std::uint64_t kMaxDrawCount = 0x7FFFFFFF;
 
 DWORD ReadIndex(const unsigned char* indices, bool wide, std::size_t at) {
     if (wide) {
@@ -64,6 +66,10 @@ HRESULT ID3DXMesh::Create(DWORD numFaces, DWORD numVertices, DWORD options, DWOR
     FvfLayout layout;
     if (device == nullptr || numFaces == 0 || numVertices == 0 || !FvfLayout::Parse(fvf, layout))
         return D3DERR_INVALIDCALL;
+    // The device draws with GL's int counts and sizes; anything larger is a corrupt count, not a mesh.
+    if (std::uint64_t{numFaces} * 3 > kMaxDrawCount ||
+        std::uint64_t{numVertices} * layout.Size() > kMaxDrawCount)
+        return E_OUTOFMEMORY;
     // Refusing big meshes without the flag, as D3DX does, would only make callers fail later.
     if (numVertices > kMax16BitVertices)
         options |= D3DXMESH_32BIT;

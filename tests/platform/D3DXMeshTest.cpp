@@ -110,6 +110,8 @@ TEST_F(D3DXMesh, CreationChecksItsArgumentsAndWidensIndicesForBigMeshes) {
     EXPECT_EQ(D3DXCreateMeshFVF(1, 0, 0, D3DFVF_XYZ, m_device, &mesh), D3DERR_INVALIDCALL);
     EXPECT_EQ(D3DXCreateMeshFVF(1, 3, 0, D3DFVF_NORMAL, m_device, &mesh), D3DERR_INVALIDCALL);
     EXPECT_EQ(D3DXCreateMeshFVF(1, 3, 0, D3DFVF_XYZ, m_device, nullptr), D3DERR_INVALIDCALL);
+    EXPECT_EQ(D3DXCreateMeshFVF(0xFFFFFFFF, 3, 0, D3DFVF_XYZ, m_device, &mesh), E_OUTOFMEMORY);
+    EXPECT_EQ(D3DXCreateMeshFVF(1, 0xFFFFFFFF, 0, D3DFVF_XYZ, m_device, &mesh), E_OUTOFMEMORY);
 
     ASSERT_EQ(D3DXCreateMeshFVF(2, 65535, D3DXMESH_MANAGED, D3DFVF_XYZ | D3DFVF_NORMAL, m_device, &mesh),
               S_OK);
