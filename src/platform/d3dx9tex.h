@@ -67,7 +67,6 @@ constexpr DWORD D3DX_FILTER_TRIANGLE = 4;
 constexpr DWORD D3DX_FILTER_BOX = 5;
 constexpr DWORD D3DX_FILTER_DITHER = 0x80000;
 
-constexpr HRESULT D3DXERR_INVALIDDATA = static_cast<HRESULT>(0x88760B59u);
 
 // Reads only what is needed to describe the image. MipLevels is the file's level count (1 for all
 // but DDS); Format is the file's own pixel format.

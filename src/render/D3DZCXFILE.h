@@ -1,0 +1,44 @@
+// One static mesh from a DirectX X file with its materials and one texture per material; subset i
+// draws with material i.
+#pragma once
+
+#include "D3DZCTEXTURE.h"
+#include "d3dx9mesh.h"
+
+#include <memory>
+#include <string>
+
+class D3DZCXFILE {
+public:
+    D3DZCXFILE() = default;
+    ~D3DZCXFILE();
+    D3DZCXFILE(const D3DZCXFILE&) = delete;
+    D3DZCXFILE& operator=(const D3DZCXFILE&) = delete;
+
+    // Textures are looked for in the model's folder; FALSE, with nothing changed, when the mesh does
+    // not load. A texture that does not load leaves its material untextured.
+    BOOL LoadXFile(const char* fileName);
+    // Each subset with its material, the material's diffuse alpha replaced by alpha.
+    void Draw(float alpha);
+    void Release();
+
+    ID3DXMesh* GetMesh() const { return m_pMesh; }
+    D3DZCTEXTURE* GetTextures() const { return m_pTextures.get(); }
+    D3DMATERIAL9* GetMaterials() const { return m_pMaterials.get(); }
+    DWORD GetMaterialCnt() const { return m_dwNumMaterials; }
+    ID3DXBuffer* GetAdjacency() const { return m_pAdjacency; }
+
+    // The folder part of a model's file name, without a drive letter: "Data/XFILE/" for
+    // "Data/XFILE/UI_BOX.x", empty for a bare name.
+    static std::string TextureFolder(const std::string& fileName);
+    // The file a material's texture name refers to: in the model's folder as written, or, where that
+    // does not exist (a path from another machine), the bare file name in the model's folder.
+    static std::string TexturePath(const std::string& folder, const std::string& textureName);
+
+private:
+    ID3DXMesh* m_pMesh = nullptr;
+    std::unique_ptr<D3DZCTEXTURE[]> m_pTextures;
+    std::unique_ptr<D3DMATERIAL9[]> m_pMaterials;
+    DWORD m_dwNumMaterials = 0;
+    ID3DXBuffer* m_pAdjacency = nullptr;
+};
