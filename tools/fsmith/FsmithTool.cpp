@@ -5,6 +5,7 @@
 #include "D3DZVectorRecordFiles.h"
 #include "DeviceCommands.h"
 #include "Fieldsmith.h"
+#include "ModelCommands.h"
 #include "NumberText.h"
 
 #include <cerrno>
@@ -92,6 +93,13 @@ const char* FsmithTool::Usage() {
            "Graphics (headless, on the GPU or Mesa's software renderer):\n"
            "  device                             the renderer, GL version and formats the device creates\n"
            "  draw-test OUT.png                  draw a fixed test picture through the device\n"
+           "  xinfo FILE                         an X file's format, mesh, subsets, materials and textures,\n"
+           "                                     frames, bones and animations\n"
+           "  render FILE -o OUT.png [--size WxH] [--yaw D] [--pitch D] [--distance D]\n"
+           "                                     draw an X file at the origin, or every record of a map\n"
+           "                                     (models found from the working directory), in the\n"
+           "                                     editor's start-up light; the camera orbits the scene\n"
+           "                                     (yaw 30, pitch 25, distance to fit; default 640x480)\n"
            "\n"
            "Numbers are shown with 9 significant digits, which is every bit of a float.\n";
 }
@@ -127,6 +135,16 @@ int FsmithTool::Run(const Args& args) {
         return DeviceCommands::Describe(m_out, m_err);
     if (command == "draw-test" && rest.size() == 1)
         return DeviceCommands::DrawTest(rest[0], m_out, m_err);
+    if (command == "xinfo")
+        return rest.size() == 1 ? ModelCommands::XInfo(rest[0], m_out, m_err)
+                                : UsageError("'xinfo' takes one X file");
+    if (command == "render") {
+        ModelCommands::RenderOptions options;
+        std::string error;
+        return ModelCommands::ParseRenderOptions(rest, options, error)
+                   ? ModelCommands::Render(options, m_out, m_err)
+                   : UsageError(error);
+    }
     if (command == "device" || command == "draw-test")
         return UsageError("'device' takes nothing, 'draw-test' takes OUT.png");
     return UsageError("unknown command '" + command + "'");

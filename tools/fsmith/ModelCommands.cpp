@@ -1,0 +1,495 @@
+#include "ModelCommands.h"
+
+#include "D3DZCDIRECT3D.h"
+#include "D3DZCXFILE.h"
+#include "D3DZDMXFILE.h"
+#include "Fieldsmith.h"
+#include "MessageBoxRecorder.h"
+#include "NumberText.h"
+#include "XFileMeshBuilder.h"
+#include "XFileModel.h"
+
+#include <QImage>
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <ostream>
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+std::string Number(float value) {
+    return NumberText::FormatG(value, 9);
+}
+
+std::string Floats(const float* values, int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text += (i > 0 ? " " : "") + Number(values[i]);
+    return text;
+}
+
+std::string Quoted(const std::string& name) {
+    return name.empty() ? "(unnamed)" : "'" + name + "'";
+}
+
+std::string FirstBytes(const std::string& path, std::size_t count) {
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes(count, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(count));
+    bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+    return bytes;
+}
+
+// The 16-byte header "xof 0303txt 0032": bytes 8 to 11 name the encoding, 12 to 15 the float size.
+std::string FormatName(const std::string& path) {
+    const std::string header = FirstBytes(path, 16);
+    if (header.size() < 16)
+        return "unknown";
+    const std::string kind = header.substr(8, 4);
+    const std::string name = kind == "txt "   ? "text"
+                             : kind == "bin " ? "binary"
+                             : kind == "tzip" ? "compressed text"
+                             : kind == "bzip" ? "compressed binary"
+                                              : "unknown";
+    return name + ", " + (header.substr(12, 4) == "0064" ? "64" : "32") + "-bit floats";
+}
+
+// Meshes outside frames first, then the frames depth first: the order the loader combines them in.
+template <typename Visit> void ForEachMesh(const XFileFrame& frame, Visit&& visit) {
+    for (const XFileMesh& mesh : frame.meshes)
+        visit(mesh);
+    for (const XFileFrame& child : frame.children)
+        ForEachMesh(child, visit);
+}
+
+template <typename Visit> void ForEachMesh(const XFileModel& model, Visit&& visit) {
+    for (const XFileMesh& mesh : model.meshes)
+        visit(mesh);
+    for (const XFileFrame& frame : model.frames)
+        ForEachMesh(frame, visit);
+}
+
+std::size_t CountFrames(const std::vector<XFileFrame>& frames) {
+    std::size_t count = frames.size();
+    for (const XFileFrame& frame : frames)
+        count += CountFrames(frame.children);
+    return count;
+}
+
+void PrintFrameTree(std::ostream& out, const std::vector<XFileFrame>& frames, int depth) {
+    for (const XFileFrame& frame : frames) {
+        out << std::string(2 * static_cast<std::size_t>(depth), ' ') << Quoted(frame.name);
+        if (!frame.meshes.empty())
+            out << " [" << frame.meshes.size() << (frame.meshes.size() == 1 ? " mesh]" : " meshes]");
+        out << '\n';
+        PrintFrameTree(out, frame.children, depth + 1);
+    }
+}
+
+void PrintMaterial(std::ostream& out, std::size_t index, const XFileMaterial& material,
+                   const std::string& folder) {
+    out << "  material " << index << ' ' << Quoted(material.name) << ": diffuse "
+        << Floats(material.faceColor.data(), 4) << ", power " << Number(material.power) << ", specular "
+        << Floats(material.specularColor.data(), 3) << ", emissive "
+        << Floats(material.emissiveColor.data(), 3) << '\n';
+    if (material.textureFilename.empty())
+        return;
+    const std::string path = D3DZCXFILE::TexturePath(folder, material.textureFilename);
+    std::error_code ignored;
+    const bool found = std::filesystem::is_regular_file(path, ignored);
+    out << "    texture '" << material.textureFilename << "' "
+        << (found ? "found at '" : "not found, looked for '") << path << "'\n";
+}
+
+// The mesh exactly as the loader builds it for drawing, without needing a graphics device.
+void PrintCombinedMesh(std::ostream& out, const XFileModel& model, const std::string& path) {
+    const XFileCombinedMesh mesh = XFileMeshBuilder::Build(model);
+    if (mesh.faces.empty()) {
+        out << "loaded mesh: none, the file holds no mesh with faces\n";
+        return;
+    }
+    out << "vertices: " << mesh.positions.size() << "\nfaces: " << mesh.faces.size()
+        << "\nsubsets: " << mesh.attributeTable.size() << '\n';
+    for (const D3DXATTRIBUTERANGE& range : mesh.attributeTable)
+        out << "  subset " << range.AttribId << ": " << range.FaceCount << " faces\n";
+    out << "materials: " << mesh.materials.size() << '\n';
+    const std::string folder = D3DZCXFILE::TextureFolder(path);
+    for (std::size_t i = 0; i < mesh.materials.size(); ++i)
+        PrintMaterial(out, i, mesh.materials[i], folder);
+}
+
+void PrintBones(std::ostream& out, const XFileModel& model) {
+    std::string lines;
+    ForEachMesh(model, [&](const XFileMesh& mesh) {
+        if (mesh.skinWeights.empty())
+            return;
+        lines +=
+            "  mesh " + Quoted(mesh.name) + ": " + std::to_string(mesh.skinWeights.size()) + " skin weights:";
+        for (const XFileSkinWeights& weights : mesh.skinWeights)
+            lines += " " + Quoted(weights.boneName);
+        lines += '\n';
+    });
+    out << "bones:" << (lines.empty() ? " none\n" : "\n" + lines);
+}
+
+std::size_t KeyCount(const XFileAnimation& animation) {
+    return animation.rotationKeys.size() + animation.scaleKeys.size() + animation.positionKeys.size() +
+           animation.matrixKeys.size();
+}
+
+void PrintAnimations(std::ostream& out, const XFileModel& model) {
+    out << "ticks per second: " << model.ticksPerSecond
+        << (model.hasTicksPerSecond ? "" : " (not in the file)")
+        << "\nanimation sets: " << model.animationSets.size() << '\n';
+    for (const XFileAnimationSet& set : model.animationSets) {
+        std::size_t keys = 0;
+        for (const XFileAnimation& animation : set.animations)
+            keys += KeyCount(animation);
+        out << "  set " << Quoted(set.name) << ": " << set.animations.size() << " animations, " << keys
+            << " keys\n";
+        for (const XFileAnimation& animation : set.animations)
+            out << "    frame " << Quoted(animation.frameName) << ": " << animation.rotationKeys.size()
+                << " rotation, " << animation.scaleKeys.size() << " scale, " << animation.positionKeys.size()
+                << " position, " << animation.matrixKeys.size() << " matrix keys\n";
+    }
+}
+
+// ---- render -------------------------------------------------------------------------------------------
+
+constexpr float kFieldOfViewDegrees = 45.0f;
+constexpr int kMaxPictureSide = 8192;
+
+bool ParseNumber(const std::string& text, float& value) {
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    return error == std::errc() && stop == end && std::isfinite(value);
+}
+
+bool ParseSize(const std::string& text, int& width, int& height) {
+    const auto x = text.find('x');
+    if (x == std::string::npos)
+        return false;
+    const char* end = text.data() + text.size();
+    const auto w = std::from_chars(text.data(), text.data() + x, width);
+    const auto h = std::from_chars(text.data() + x + 1, end, height);
+    return w.ec == std::errc() && w.ptr == text.data() + x && h.ec == std::errc() && h.ptr == end &&
+           width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide;
+}
+
+bool ParseOption(const std::string& name, const std::string& value, ModelCommands::RenderOptions& options,
+                 std::string& error) {
+    float number = 0.0f;
+    if (name == "-o")
+        options.output = value;
+    else if (name == "--size") {
+        if (!ParseSize(value, options.width, options.height))
+            error = "--size takes WxH, each from 1 to " + std::to_string(kMaxPictureSide) + ", not '" +
+                    value + "'";
+    } else if (!ParseNumber(value, number))
+        error = name + " takes a number, not '" + value + "'";
+    else if (name == "--yaw")
+        options.yawDegrees = number;
+    else if (name == "--pitch")
+        options.pitchDegrees = number;
+    else if (number > 0.0f)
+        options.distance = number;
+    else
+        error = "--distance must be greater than 0";
+    return error.empty();
+}
+
+bool IsOptionName(const std::string& arg) {
+    return arg == "-o" || arg == "--size" || arg == "--yaw" || arg == "--pitch" || arg == "--distance";
+}
+
+std::string Lowercase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// X files start with "xof "; map files are lines of "XFileName{...}".
+bool IsMapFile(const std::string& path) {
+    if (Lowercase(std::filesystem::path(path).extension().string()) == ".map")
+        return true;
+    const std::string start = FirstBytes(path, 4096);
+    return start.rfind("xof ", 0) != 0 && start.find("XFileName{") != std::string::npos;
+}
+
+struct Bounds {
+    bool empty = true;
+    D3DXVECTOR3 low{0, 0, 0};
+    D3DXVECTOR3 high{0, 0, 0};
+
+    void Add(const D3DXVECTOR3& point) {
+        if (empty) {
+            low = high = point;
+            empty = false;
+            return;
+        }
+        low = D3DXVECTOR3(std::min(low.x, point.x), std::min(low.y, point.y), std::min(low.z, point.z));
+        high = D3DXVECTOR3(std::max(high.x, point.x), std::max(high.y, point.y), std::max(high.z, point.z));
+    }
+};
+
+struct SceneObject {
+    D3DZCXFILE* model;
+    D3DXMATRIX world;
+};
+
+struct Scene {
+    std::vector<SceneObject> objects;
+    D3DXVECTOR3 target{0, 0, 0};
+    Bounds bounds; // of everything drawn, in world space
+};
+
+// The mesh's box in its own space, its eight corners placed by the world matrix.
+void AddMeshBounds(Bounds& bounds, const ID3DXMesh& mesh, const D3DXMATRIX& world) {
+    Bounds local;
+    for (DWORD i = 0; i < mesh.GetNumVertices(); ++i)
+        local.Add(mesh.Position(i));
+    for (int corner = 0; corner < 8; ++corner) {
+        const D3DXVECTOR3 point((corner & 1) ? local.high.x : local.low.x,
+                                (corner & 2) ? local.high.y : local.low.y,
+                                (corner & 4) ? local.high.z : local.low.z);
+        D3DXVECTOR3 placed;
+        D3DXVec3TransformCoord(&placed, &point, &world);
+        bounds.Add(placed);
+    }
+}
+
+void AddObject(Scene& scene, D3DZCXFILE* model, const D3DXMATRIX& world) {
+    scene.objects.push_back({model, world});
+    AddMeshBounds(scene.bounds, *model->GetMesh(), world);
+}
+
+bool LoadModelScene(const std::string& path, Scene& scene, std::ostream& err) {
+    D3DZCXFILE* model = D3DZDMXFILE::GetInstance().Load(path);
+    if (model->GetMesh() == nullptr) {
+        err << "fsmith: " << D3DXGetLastXFileError() << '\n';
+        return false;
+    }
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    AddObject(scene, model, identity);
+    return true;
+}
+
+// Models are named as the editor stored them and found, as the editor finds them, from the working
+// directory. Each model is read once, however many records place it.
+D3DZCXFILE* LoadRecordModel(const std::string& name, std::map<std::string, std::string>& failures) {
+    D3DZDMXFILE& cache = D3DZDMXFILE::GetInstance();
+    const bool fresh = cache.GetXFile(name) == nullptr;
+    D3DZCXFILE* model = cache.Load(name);
+    if (model->GetMesh() == nullptr && fresh)
+        failures[name] = D3DXGetLastXFileError();
+    return model->GetMesh() ? model : nullptr;
+}
+
+D3DXVECTOR3 TranslationCentre(const std::vector<Fieldsmith::_TAG_MAPDATA>& records) {
+    Bounds translations;
+    for (const auto& record : records)
+        translations.Add(D3DXVECTOR3(record.world._41, record.world._42, record.world._43));
+    return (translations.low + translations.high) * 0.5f;
+}
+
+bool LoadMapScene(const std::string& path, Scene& scene, std::ostream& err) {
+    std::vector<Fieldsmith::_TAG_MAPDATA> records;
+    errno = 0;
+    if (!Fieldsmith::LoadMapFile(path, records)) {
+        err << "fsmith: cannot read '" << path << "'"
+            << (errno ? std::string(": ") + std::strerror(errno) : "") << '\n';
+        return false;
+    }
+    std::map<std::string, std::string> failures;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (D3DZCXFILE* model = LoadRecordModel(records[i].name, failures)) {
+            AddObject(scene, model, records[i].world);
+            continue;
+        }
+        const std::string& reason = failures[records[i].name];
+        err << "fsmith: cannot load model '" << records[i].name << "' (record " << i + 1 << ")"
+            << (reason.empty() ? "" : ": " + reason) << '\n';
+    }
+    scene.target = TranslationCentre(records);
+    return true;
+}
+
+struct Camera {
+    D3DXMATRIX view;
+    float zNear;
+    float zFar;
+};
+
+float Radians(float degrees) {
+    return degrees * D3DX_PI / 180.0f;
+}
+
+// How far from the target the scene reaches: the bounding sphere around its box, seen from the target.
+float SceneExtent(const Scene& scene) {
+    if (scene.bounds.empty)
+        return 1.0f;
+    const D3DXVECTOR3 centre = (scene.bounds.low + scene.bounds.high) * 0.5f;
+    const D3DXVECTOR3 half = scene.bounds.high - centre, offset = centre - scene.target;
+    return std::max(D3DXVec3Length(&offset) + D3DXVec3Length(&half), 1e-3f);
+}
+
+// Orbits the target: yaw turns about the vertical axis (0 looks along +Z), positive pitch looks down.
+Camera MakeCamera(const ModelCommands::RenderOptions& options, const Scene& scene, float aspect) {
+    const float extent = SceneExtent(scene);
+    const float halfVertical = Radians(kFieldOfViewDegrees) / 2.0f;
+    const float halfNarrowest = std::min(halfVertical, std::atan(std::tan(halfVertical) * aspect));
+    const float distance = options.distance.value_or(extent / std::sin(halfNarrowest));
+    const float yaw = Radians(options.yawDegrees), pitch = Radians(options.pitchDegrees);
+    const D3DXVECTOR3 forward(std::sin(yaw) * std::cos(pitch), -std::sin(pitch),
+                              std::cos(yaw) * std::cos(pitch));
+    const D3DXVECTOR3 right(std::cos(yaw), 0.0f, -std::sin(yaw));
+    // Up from forward and right stays defined when looking straight up or down.
+    D3DXVECTOR3 up;
+    D3DXVec3Cross(&up, &forward, &right);
+    const D3DXVECTOR3 eye = scene.target - forward * distance;
+    Camera camera;
+    D3DXMatrixLookAtLH(&camera.view, &eye, &scene.target, &up);
+    camera.zFar = (distance + extent) * 1.01f;
+    camera.zNear = std::max(camera.zFar * 1e-4f, (distance - extent) * 0.99f);
+    return camera;
+}
+
+// The editor's start-up light: light 0, directional along (1, -1, 0), diffuse white (1, 1, 1, 1),
+// ambient (0.5, 0.5, 0.5, 0), specular (0.5, 0.5, 0.5, 0), with lighting on.
+void SetStartUpLight(D3DZCDIRECT3D& d3d) {
+    const D3DXVECTOR3 direction(1.0f, -1.0f, 0.0f);
+    d3d.SetDirectionalLight(TRUE, 0, &direction, D3DXCOLOR(1.0f, 1.0f, 1.0f, 1.0f),
+                            D3DXCOLOR(0.5f, 0.5f, 0.5f, 0.0f), D3DXCOLOR(0.5f, 0.5f, 0.5f, 0.0f));
+    d3d.LightEnable(TRUE);
+}
+
+void DrawScene(D3DZCDIRECT3D& d3d, const Scene& scene, const Camera& camera, float aspect) {
+    d3d.Begin();
+    d3d.SetView(&camera.view);
+    D3DXMATRIX projection;
+    d3d.SetProj(&projection, kFieldOfViewDegrees, aspect, camera.zNear, camera.zFar);
+    SetStartUpLight(d3d);
+    for (const SceneObject& object : scene.objects) {
+        d3d.SetWorldTrans(&object.world);
+        object.model->Draw(1.0f);
+    }
+    d3d.GetDevice()->EndScene();
+}
+
+bool SaveBackBuffer(IDirect3DDevice9* device, const std::string& path) {
+    IDirect3DSurface9* back = nullptr;
+    if (FAILED(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back)))
+        return false;
+    D3DSURFACE_DESC desc;
+    back->GetDesc(&desc);
+    D3DLOCKED_RECT locked;
+    bool saved = false;
+    if (SUCCEEDED(back->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
+        const QImage image(static_cast<const uchar*>(locked.pBits), static_cast<int>(desc.Width),
+                           static_cast<int>(desc.Height), locked.Pitch, QImage::Format_RGB32);
+        saved = image.save(QString::fromLocal8Bit(path.c_str()), "PNG");
+        back->UnlockRect();
+    }
+    back->Release();
+    return saved;
+}
+
+// Meshes hold device resources: the cache is emptied before the device goes, on every way out.
+class DeviceSession {
+public:
+    DeviceSession(int width, int height) {
+        D3DZDMXFILE::GetInstance().AllClear();
+        m_device = D3DZCDIRECT3D::GetInstance().Init(nullptr, 0, width, height);
+    }
+    ~DeviceSession() {
+        D3DZDMXFILE::GetInstance().AllClear();
+        D3DZCDIRECT3D::GetInstance().Release();
+    }
+    DeviceSession(const DeviceSession&) = delete;
+    DeviceSession& operator=(const DeviceSession&) = delete;
+
+    IDirect3DDevice9* Device() const { return m_device; }
+
+private:
+    IDirect3DDevice9* m_device;
+};
+
+} // namespace
+
+int ModelCommands::XInfo(const std::string& path, std::ostream& out, std::ostream& err) {
+    XFileModel model;
+    std::string error;
+    if (!XFileModel::Load(path, model, error)) {
+        err << "fsmith: " << error << '\n';
+        return 1;
+    }
+    std::size_t meshes = 0;
+    ForEachMesh(model, [&](const XFileMesh&) { ++meshes; });
+    out << "file: " << path << "\nformat: " << FormatName(path) << "\nmeshes: " << meshes << '\n';
+    PrintCombinedMesh(out, model, path);
+    out << "frames: " << CountFrames(model.frames) << '\n';
+    PrintFrameTree(out, model.frames, 1);
+    PrintBones(out, model);
+    PrintAnimations(out, model);
+    return 0;
+}
+
+bool ModelCommands::ParseRenderOptions(const Args& args, RenderOptions& options, std::string& error) {
+    for (std::size_t i = 0; i < args.size() && error.empty(); ++i) {
+        if (IsOptionName(args[i])) {
+            if (i + 1 == args.size())
+                error = args[i] + " needs a value";
+            else
+                ParseOption(args[i], args[i + 1], options, error);
+            ++i;
+        } else if (!args[i].empty() && args[i][0] == '-')
+            error = "render does not know the option '" + args[i] + "'";
+        else if (options.input.empty())
+            options.input = args[i];
+        else
+            error = "render takes one FILE, not also '" + args[i] + "'";
+    }
+    if (error.empty() && (options.input.empty() || options.output.empty()))
+        error = "render takes FILE -o OUT.png";
+    return error.empty();
+}
+
+int ModelCommands::Render(const RenderOptions& options, std::ostream& out, std::ostream& err) {
+    std::error_code ignored;
+    if (!std::filesystem::is_regular_file(options.input, ignored)) {
+        err << "fsmith: cannot read '" << options.input << "': no such file\n";
+        return 1;
+    }
+    MessageBoxRecorder messages;
+    DeviceSession session(options.width, options.height);
+    if (session.Device() == nullptr) {
+        err << "fsmith: no graphics device";
+        for (const auto& message : messages.Messages())
+            err << ": " << message.text;
+        err << '\n';
+        return 1;
+    }
+    const bool isMap = IsMapFile(options.input);
+    Scene scene;
+    if (!(isMap ? LoadMapScene(options.input, scene, err) : LoadModelScene(options.input, scene, err)))
+        return 1;
+    const float aspect = static_cast<float>(options.width) / static_cast<float>(options.height);
+    D3DZCDIRECT3D& d3d = D3DZCDIRECT3D::GetInstance();
+    DrawScene(d3d, scene, MakeCamera(options, scene, aspect), aspect);
+    if (!SaveBackBuffer(session.Device(), options.output)) {
+        err << "fsmith: cannot write '" << options.output << "'\n";
+        return 1;
+    }
+    out << "wrote " << options.output << " (" << options.width << " x " << options.height << ", "
+        << scene.objects.size() << (scene.objects.size() == 1 ? " object" : " objects") << ")\n";
+    return 0;
+}

@@ -1,0 +1,32 @@
+// The file tool's model commands: what an X file holds, and a picture of a model or of a whole map drawn
+// headless with the look the editor has when it starts, so models can be checked from scripts.
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+class ModelCommands {
+public:
+    struct RenderOptions {
+        std::string input;
+        std::string output;
+        int width = 640;
+        int height = 480;
+        float yawDegrees = 30.0f;
+        float pitchDegrees = 25.0f;
+        std::optional<float> distance; // none: far enough to see the whole scene
+    };
+
+    // Format, mesh, materials, frames, bones and animations of an X file. 0 on success, 1 with the
+    // reader's message when the file is missing or malformed.
+    static int XInfo(const std::string& path, std::ostream& out, std::ostream& err);
+
+    // Reads "FILE -o OUT.png [--size WxH] [--yaw D] [--pitch D] [--distance D]"; false with the reason.
+    static bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& options,
+                                   std::string& error);
+    // Draws an X file at the origin, or every record of a map file at its matrix, into a PNG file.
+    // 0 when the picture was written, 1 when the input cannot be read or the picture cannot be made.
+    static int Render(const RenderOptions& options, std::ostream& out, std::ostream& err);
+};
