@@ -466,7 +466,9 @@ bool ModelCommands::ParseRenderOptions(const Args& args, RenderOptions& options,
 int ModelCommands::Render(const RenderOptions& options, std::ostream& out, std::ostream& err) {
     std::error_code ignored;
     if (!std::filesystem::is_regular_file(options.input, ignored)) {
-        err << "fsmith: cannot read '" << options.input << "': no such file\n";
+        err << "fsmith: cannot read '" << options.input
+            << "': " << (std::filesystem::exists(options.input, ignored) ? "not a file" : "no such file")
+            << '\n';
         return 1;
     }
     MessageBoxRecorder messages;
