@@ -59,6 +59,14 @@ DWORD XFileMeshBuilder::AddMaterials(const XFileMesh& mesh) {
 }
 
 void XFileMeshBuilder::AddFileVertices(const XFileMesh& mesh, const Placement& placement) {
+    const std::size_t count = m_out.positions.size() + mesh.positions.size();
+    m_out.positions.reserve(count);
+    m_out.normals.reserve(count);
+    m_out.texCoords.reserve(count);
+    m_out.colors.reserve(count);
+    m_fileNormals.reserve(count);
+    m_nextSplit.reserve(count);
+    m_normalSet.reserve(count);
     for (std::size_t i = 0; i < mesh.positions.size(); ++i) {
         const D3DXVECTOR3 local(mesh.positions[i].data());
         D3DXVECTOR3 placed;
@@ -118,6 +126,12 @@ void XFileMeshBuilder::AddMesh(const XFileMesh& mesh, const D3DXMATRIX& transfor
     const auto base = static_cast<DWORD>(m_out.positions.size());
     AddFileVertices(mesh, placement);
 
+    std::size_t triangles = 0;
+    for (const std::uint32_t size : mesh.faceSizes)
+        triangles += size > 2 ? size - 2 : 0;
+    m_out.faces.reserve(m_out.faces.size() + triangles);
+    m_out.attributes.reserve(m_out.attributes.size() + triangles);
+
     std::vector<DWORD> corners;
     std::size_t cornerAt = 0;
     std::size_t normalAt = 0;
@@ -145,6 +159,9 @@ void XFileMeshBuilder::AddMesh(const XFileMesh& mesh, const D3DXMATRIX& transfor
 }
 
 void XFileMeshBuilder::SortByAttribute() {
+    // Already grouped (one material, or faces listed by material): the stable sort would keep the order.
+    if (std::is_sorted(m_out.attributes.begin(), m_out.attributes.end()))
+        return;
     std::vector<std::size_t> order(m_out.faces.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
