@@ -720,6 +720,15 @@ void IDirect3DDevice9::ApplyTextureStage0() {
     glBindSampler(0, m_samplers[0]);
 }
 
+void IDirect3DDevice9::ApplyAllTextureStages() {
+    for (std::size_t stage = 0; stage < m_textures.size(); ++stage) {
+        glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(stage));
+        glBindTexture(GL_TEXTURE_2D, m_textures[stage] ? m_textures[stage]->GLTexture() : 0);
+        glBindSampler(static_cast<GLuint>(stage), m_samplers[stage]);
+    }
+    glActiveTexture(GL_TEXTURE0);
+}
+
 namespace {
 
 // Where each vertex element sits within one vertex of the given format.
@@ -860,9 +869,14 @@ HRESULT IDirect3DDevice9::Draw(D3DPRIMITIVETYPE type, UINT primitiveCount, const
     const GLsizeiptr vertexBytes = static_cast<GLsizeiptr>(vertexCount) * stride;
     if (!PrepareToDraw())
         return D3DERR_INVALIDCALL;
-    m_program->Use();
-    m_program->Upload(GatherInputs());
-    ApplyTextureStage0();
+    if (m_overrideProgram) {
+        glUseProgram(m_overrideProgram);
+        ApplyAllTextureStages();
+    } else {
+        m_program->Use();
+        m_program->Upload(GatherInputs());
+        ApplyTextureStage0();
+    }
 
     glBindVertexArray(m_vertexArray);
     glBindBuffer(GL_ARRAY_BUFFER, m_vertexBuffer);

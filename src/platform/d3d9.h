@@ -203,6 +203,10 @@ public:
     bool PrepareToDraw();
     DWORD RenderState(D3DRENDERSTATETYPE state) const { return m_renderStates[state]; }
     const D3DXMATRIX& Transform(D3DTRANSFORMSTATETYPE state) const;
+    // While non-zero, draws run this program (an effect pass's) instead of the fixed-function one, with
+    // the vertex attributes at the fixed-function program's locations and every stage's texture bound.
+    void SetOverrideProgram(unsigned program) { m_overrideProgram = program; }
+    unsigned OverrideProgram() const { return m_overrideProgram; }
 
 private:
     explicit IDirect3DDevice9(std::shared_ptr<GLContext> context);
@@ -213,6 +217,7 @@ private:
     void SetDefaultStates();
     void ApplyRasterState();
     void ApplyTextureStage0();
+    void ApplyAllTextureStages();
     FixedFunctionProgram::Inputs GatherInputs() const;
     bool BindTargets();
     HRESULT Draw(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertices, UINT vertexCount,
@@ -239,6 +244,7 @@ private:
     std::vector<std::array<float, 4>> m_pixelConstants;
 
     std::unique_ptr<FixedFunctionProgram> m_program;
+    unsigned m_overrideProgram = 0;
     unsigned m_framebuffer = 0;
     unsigned m_vertexArray = 0;
     unsigned m_vertexBuffer = 0;
