@@ -1,9 +1,9 @@
 #include "DeviceCommands.h"
 
+#include "BackBufferPng.h"
 #include "D3DZCDIRECT3D.h"
 #include "MessageBoxRecorder.h"
 
-#include <QImage>
 #include <ostream>
 #include <vector>
 
@@ -148,24 +148,6 @@ void DrawLitBox(D3DZCDIRECT3D& d3d) {
     d3d.CullMode(D3DCULL_CCW);
 }
 
-bool SaveBackBuffer(IDirect3DDevice9* device, const std::string& path) {
-    IDirect3DSurface9* back = nullptr;
-    if (FAILED(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back)))
-        return false;
-    D3DSURFACE_DESC desc;
-    back->GetDesc(&desc);
-    D3DLOCKED_RECT locked;
-    bool saved = false;
-    if (SUCCEEDED(back->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
-        const QImage image(static_cast<const uchar*>(locked.pBits), static_cast<int>(desc.Width),
-                           static_cast<int>(desc.Height), locked.Pitch, QImage::Format_RGB32);
-        saved = image.save(QString::fromLocal8Bit(path.c_str()), "PNG");
-        back->UnlockRect();
-    }
-    back->Release();
-    return saved;
-}
-
 } // namespace
 
 int DeviceCommands::Describe(std::ostream& out, std::ostream& err) {
@@ -217,7 +199,7 @@ int DeviceCommands::DrawTest(const std::string& path, std::ostream& out, std::os
     d3d.DrawString("3DFieldsmith 描画テスト: グリッド、座標軸、照明付きの箱", 12, 12, D3DXCOLOR(1, 1, 1, 1));
     D3DZDrawPrintf(d3d.GetFont(), 12, 440, 0xFFFFFF00, "%s", device->Context()->Renderer().c_str());
     device->EndScene();
-    const bool saved = SaveBackBuffer(device, path);
+    const bool saved = BackBufferPng::Save(device, path);
     d3d.Release();
     if (!saved) {
         err << "fsmith: cannot write '" << path << "'\n";

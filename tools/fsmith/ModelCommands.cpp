@@ -1,5 +1,6 @@
 #include "ModelCommands.h"
 
+#include "BackBufferPng.h"
 #include "D3DZCDIRECT3D.h"
 #include "D3DZCXFILE.h"
 #include "D3DZDMXFILE.h"
@@ -9,7 +10,6 @@
 #include "XFileMeshBuilder.h"
 #include "XFileModel.h"
 
-#include <QImage>
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -385,24 +385,6 @@ void DrawScene(D3DZCDIRECT3D& d3d, const Scene& scene, const Camera& camera, flo
     d3d.GetDevice()->EndScene();
 }
 
-bool SaveBackBuffer(IDirect3DDevice9* device, const std::string& path) {
-    IDirect3DSurface9* back = nullptr;
-    if (FAILED(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back)))
-        return false;
-    D3DSURFACE_DESC desc;
-    back->GetDesc(&desc);
-    D3DLOCKED_RECT locked;
-    bool saved = false;
-    if (SUCCEEDED(back->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
-        const QImage image(static_cast<const uchar*>(locked.pBits), static_cast<int>(desc.Width),
-                           static_cast<int>(desc.Height), locked.Pitch, QImage::Format_RGB32);
-        saved = image.save(QString::fromLocal8Bit(path.c_str()), "PNG");
-        back->UnlockRect();
-    }
-    back->Release();
-    return saved;
-}
-
 // Meshes hold device resources: the cache is emptied before the device goes, on every way out.
 class DeviceSession {
 public:
@@ -487,7 +469,7 @@ int ModelCommands::Render(const RenderOptions& options, std::ostream& out, std::
     const float aspect = static_cast<float>(options.width) / static_cast<float>(options.height);
     D3DZCDIRECT3D& d3d = D3DZCDIRECT3D::GetInstance();
     DrawScene(d3d, scene, MakeCamera(options, scene, aspect), aspect);
-    if (!SaveBackBuffer(session.Device(), options.output)) {
+    if (!BackBufferPng::Save(session.Device(), options.output)) {
         err << "fsmith: cannot write '" << options.output << "'\n";
         return 1;
     }
