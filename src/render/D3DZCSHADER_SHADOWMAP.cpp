@@ -62,8 +62,16 @@ void D3DZCSHADER_SHADOWMAP::BeginPass(const D3DXVECTOR3& lightPos, const D3DXVEC
 
 void D3DZCSHADER_SHADOWMAP::SetLightMatrices(const D3DXVECTOR3& lightPos, const D3DXVECTOR3& lightDir,
                                              const D3DXVECTOR4& ortho) {
-    const D3DXVECTOR3 at(lightPos.x + lightDir.x, lightPos.y + lightDir.y, lightPos.z + lightDir.z);
-    const D3DXVECTOR3 up(0.0f, 1.0f, 0.0f);
+    // A light without a direction shines straight down, as the effects light it.
+    const D3DXVECTOR3 direction = D3DXVec3LengthSq(&lightDir) > 1e-12f ? lightDir : D3DXVECTOR3(0, -1, 0);
+    const D3DXVECTOR3 at = lightPos + direction;
+    // Looking straight up or down, the usual up (0, 1, 0) leaves the view undefined and every shadow
+    // would vanish; any other up gives the same shadows.
+    D3DXVECTOR3 side;
+    const D3DXVECTOR3 yUp(0.0f, 1.0f, 0.0f);
+    D3DXVec3Cross(&side, &yUp, &direction);
+    const bool vertical = D3DXVec3LengthSq(&side) <= 1e-8f * D3DXVec3LengthSq(&direction);
+    const D3DXVECTOR3 up = vertical ? D3DXVECTOR3(0.0f, 0.0f, 1.0f) : yUp;
     D3DXMATRIX view;
     D3DXMatrixLookAtLH(&view, &lightPos, &at, &up);
     D3DXMATRIX proj;

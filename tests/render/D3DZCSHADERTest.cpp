@@ -275,3 +275,25 @@ TEST_F(EffectDrawing, TheShadowPassRedirectsTheTargetsAndPutsThemBack) {
         for (int c = 0; c < 4; ++c)
             EXPECT_NEAR(shadow.GetLVP()->m[r][c], expected.m[r][c], 1e-5f);
 }
+
+TEST_F(EffectDrawing, AVerticalOrMissingLightDirectionStillGivesAUsableLightView) {
+    D3DZCSHADER_SHADOWMAP shadow;
+    shadow.LoadFX(Fx(Effect("vec4(1.0)")).c_str());
+    ASSERT_NE(shadow.GetEffect(), nullptr);
+    D3DXVECTOR3 position(2, 30, -1);
+    for (D3DXVECTOR3 direction : {D3DXVECTOR3(0, -1, 0), D3DXVECTOR3(0, 0, 0)}) {
+        shadow.Begin(&position, &direction);
+        shadow.End();
+        // The point straight below the light lands in the middle of the default 80 x 80 box, from 1 to 100.
+        const D3DXVECTOR3 below(2, 0, -1);
+        D3DXVECTOR3 mapped;
+        D3DXVec3TransformCoord(&mapped, &below, shadow.GetLVP());
+        EXPECT_NEAR(mapped.x, 0.0f, 1e-5f);
+        EXPECT_NEAR(mapped.y, 0.0f, 1e-5f);
+        EXPECT_NEAR(mapped.z, (30.0f - 1.0f) / (100.0f - 1.0f), 1e-5f);
+        const D3DXVECTOR3 aside(12, 0, -1);
+        D3DXVec3TransformCoord(&mapped, &aside, shadow.GetLVP());
+        EXPECT_NEAR(std::abs(mapped.x) + std::abs(mapped.y), 0.25f, 1e-5f)
+            << "10 units off, a quarter of the box";
+    }
+}
