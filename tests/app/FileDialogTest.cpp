@@ -1,0 +1,132 @@
+#include "FileDialog.h"
+#include "ScopedFileChooser.h"
+#include "TempDir.h"
+
+#include <QDir>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+const QString kMatrixSaveFilter =
+    QStringLiteral("行列をテキストデータで保存する|*.mat|行列をバイナリデータで保存する|*.mat");
+
+} // namespace
+
+TEST(FileDialog, ConfirmStoresNameAndFilterRaisesOneFileOkAndIsKeptForTheNextUse) {
+    TempDir dir;
+    FileDialog dialog(FileDialog::Kind::Save);
+    dialog.setFilter(kMatrixSaveFilter);
+    dialog.setFileName(QStringLiteral("<保存するファイル名を入力してください>"));
+    QSignalSpy fileOk(&dialog, &FileDialog::FileOk);
+
+    ScopedFileChooser chooser;
+    const QString path = Q(dir.File("object.mat"));
+    chooser.Choose(path, 2);
+    EXPECT_EQ(dialog.ShowDialog(nullptr), FileDialog::Result::OK);
+    EXPECT_EQ(chooser.LastFileName(), QStringLiteral("<保存するファイル名を入力してください>"));
+    EXPECT_EQ(fileOk.count(), 1);
+    EXPECT_EQ(dialog.fileName(), path);
+    EXPECT_EQ(dialog.filterIndex(), 2);
+
+    // The next use starts where the last one ended; cancelling it keeps that and raises nothing.
+    chooser.Cancel();
+    EXPECT_EQ(dialog.ShowDialog(nullptr), FileDialog::Result::Cancel);
+    EXPECT_EQ(chooser.LastFileName(), path);
+    EXPECT_EQ(chooser.LastFilterIndex(), 2);
+    EXPECT_EQ(fileOk.count(), 1);
+    EXPECT_EQ(dialog.fileName(), path);
+    EXPECT_EQ(dialog.filterIndex(), 2);
+}
+
+TEST(FileDialog, UnusableChoicesAreCancelsOrClampedNeverPassedOn) {
+    TempDir dir;
+    FileDialog dialog(FileDialog::Kind::Save);
+    dialog.setFilter(kMatrixSaveFilter);
+    dialog.setFileName(QStringLiteral("before"));
+    QSignalSpy fileOk(&dialog, &FileDialog::FileOk);
+    ScopedFileChooser chooser;
+
+    chooser.Choose(QString(), 1);
+    EXPECT_EQ(dialog.ShowDialog(nullptr), FileDialog::Result::Cancel);
+    EXPECT_EQ(dialog.fileName(), QStringLiteral("before"));
+
+    // A consumer that tells text from binary by the index must never see one it does not know.
+    chooser.Choose(Q(dir.File("a.mat")), 7);
+    dialog.ShowDialog(nullptr);
+    EXPECT_EQ(dialog.filterIndex(), 2);
+    chooser.Choose(Q(dir.File("a.mat")), 0);
+    dialog.ShowDialog(nullptr);
+    EXPECT_EQ(dialog.filterIndex(), 1);
+    EXPECT_EQ(fileOk.count(), 2);
+}
+
+TEST(FileDialog, ChosenNamesBecomeFullPaths) {
+    FileDialog dialog(FileDialog::Kind::Open);
+    dialog.setAddExtension(false);
+    ScopedFileChooser chooser;
+    chooser.Choose(QStringLiteral("Data/model.x"));
+    ASSERT_EQ(dialog.ShowDialog(nullptr), FileDialog::Result::OK);
+    EXPECT_EQ(dialog.fileName(), QDir::current().absoluteFilePath(QStringLiteral("Data/model.x")));
+}
+
+TEST(FileDialog, SaveAddsTheExtensionOnlyWhereTheNameHasNone) {
+    FileDialog dialog(FileDialog::Kind::Save);
+    dialog.setFilter(QStringLiteral("マップの情報を保存します|*.map|すべてのファイル|*.*"));
+    dialog.setDefaultExt(QStringLiteral("map"));
+
+    EXPECT_EQ(dialog.CompleteFileName(QStringLiteral("/d/scene"), 1), QStringLiteral("/d/scene.map"));
+    EXPECT_EQ(dialog.CompleteFileName(QStringLiteral("/d/scene.txt"), 1), QStringLiteral("/d/scene.txt"));
+    // A dot in a folder name is no extension of the file; a leading dot marks a hidden file.
+    EXPECT_EQ(dialog.CompleteFileName(QStringLiteral("/d.v2/scene"), 1), QStringLiteral("/d.v2/scene.map"));
+    EXPECT_EQ(dialog.CompleteFileName(QStringLiteral("/d/.scene"), 1), QStringLiteral("/d/.scene.map"));
+    // "*.*" names no extension, so the default one is taken.
+    EXPECT_EQ(dialog.CompleteFileName(QStringLiteral("/d/scene"), 2), QStringLiteral("/d/scene.map"));
+
+    dialog.setDefaultExt(QStringLiteral(".bak"));
+    EXPECT_EQ(dialog.CompleteFileName(QStringLiteral("/d/scene"), 2), QStringLiteral("/d/scene.bak"));
+
+    dialog.setAddExtension(false);
+    EXPECT_EQ(dialog.CompleteFileName(QStringLiteral("/d/scene"), 1), QStringLiteral("/d/scene"));
+
+    FileDialog multi(FileDialog::Kind::Save);
+    multi.setFilter(QStringLiteral("archive|*.tar.gz"));
+    EXPECT_EQ(multi.CompleteFileName(QStringLiteral("/d/a"), 1), QStringLiteral("/d/a.gz"));
+    multi.setSupportMultiDottedExtensions(true);
+    EXPECT_EQ(multi.CompleteFileName(QStringLiteral("/d/a"), 1), QStringLiteral("/d/a.tar.gz"));
+}
+
+TEST(FileDialog, OpenAddsAnExtensionOnlyWhenThatNamesAnExistingFile) {
+    TempDir dir;
+    dir.Write("model.x", "xof ");
+    FileDialog dialog(FileDialog::Kind::Open);
+    dialog.setFilter(QStringLiteral("XFILE|*.x|すべてのファイル|*.*"));
+    dialog.setDefaultExt(QStringLiteral("x"));
+
+    EXPECT_EQ(dialog.CompleteFileName(Q(dir.File("model")), 1), Q(dir.File("model.x")));
+    EXPECT_EQ(dialog.CompleteFileName(Q(dir.File("other")), 1), Q(dir.File("other")));
+    dialog.setAddExtension(false);
+    EXPECT_EQ(dialog.CompleteFileName(Q(dir.File("model")), 1), Q(dir.File("model")));
+}
+
+TEST(FileDialog, FiltersBecomeQtNameFilters) {
+    FileDialog dialog(FileDialog::Kind::Open);
+    dialog.setFilter(
+        QStringLiteral("読み込めるすべてのファイル|*.bmp;*.dds;*.png|全てのファイル|*.*|incomplete"));
+    // "*.*" matches names without a dot too, as it does on Windows.
+    EXPECT_EQ(dialog.QtNameFilters(),
+              QStringList({QStringLiteral("読み込めるすべてのファイル (*.bmp *.dds *.png)"),
+                           QStringLiteral("全てのファイル (*)")}));
+
+    dialog.setFilter(QString());
+    EXPECT_TRUE(dialog.QtNameFilters().isEmpty());
+    ScopedFileChooser chooser;
+    chooser.Choose(QStringLiteral("/tmp/x"), 3);
+    ASSERT_EQ(dialog.ShowDialog(nullptr), FileDialog::Result::OK);
+    EXPECT_EQ(dialog.filterIndex(), 1);
+}

@@ -1,0 +1,78 @@
+#include "QtMessageBoxPresenter.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QTimer>
+
+#include <functional>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Runs act on the message box once it is up, from inside its modal loop.
+void WhenMessageBoxShows(std::function<void(QMessageBox&)> act) {
+    auto* poll = new QTimer;
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, [poll, act] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            poll->stop();
+            poll->deleteLater();
+            act(*box);
+        }
+    });
+    poll->start();
+}
+
+class QtMessageBoxPresenterTest : public testing::Test {
+protected:
+    void SetUp() override {
+        m_previous = SetMessageBoxPresenter(nullptr);
+        InstallQtMessageBoxPresenter();
+    }
+    void TearDown() override { SetMessageBoxPresenter(m_previous); }
+
+private:
+    MessageBoxPresenter m_previous;
+};
+
+} // namespace
+
+TEST_F(QtMessageBoxPresenterTest, ShowsCaptionTextButtonsAndIconAndAnswersThePressedButton) {
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    WhenMessageBoxShows([&](QMessageBox& box) {
+        title = box.windowTitle();
+        text = box.text();
+        icon = box.icon();
+        buttons = box.standardButtons();
+        box.button(QMessageBox::No)->click();
+    });
+    EXPECT_EQ(MessageBoxA(nullptr, "終了しますか？", "Information", MB_YESNO | MB_ICONINFORMATION), IDNO);
+    EXPECT_EQ(title, QStringLiteral("Information"));
+    EXPECT_EQ(text, QStringLiteral("終了しますか？"));
+    EXPECT_EQ(icon, QMessageBox::Information);
+    EXPECT_EQ(buttons, QMessageBox::Yes | QMessageBox::No);
+
+    WhenMessageBoxShows([](QMessageBox& box) { box.button(QMessageBox::Yes)->click(); });
+    EXPECT_EQ(MessageBoxA(nullptr, "q", "c", MB_YESNO), IDYES);
+}
+
+TEST_F(QtMessageBoxPresenterTest, ClosingWithoutAButtonAnswersTheHarmlessChoice) {
+    // Closing the window must never count as "Yes, quit" or "OK, go ahead".
+    WhenMessageBoxShows([](QMessageBox& box) { box.close(); });
+    EXPECT_EQ(MessageBoxA(nullptr, "q", "c", MB_YESNO), IDNO);
+    WhenMessageBoxShows([](QMessageBox& box) { box.close(); });
+    EXPECT_EQ(MessageBoxA(nullptr, "q", "c", MB_OKCANCEL), IDCANCEL);
+    EXPECT_EQ(MessageBoxAnswer(QMessageBox::NoButton, MB_YESNO), IDNO);
+    EXPECT_EQ(MessageBoxAnswer(QMessageBox::NoButton, MB_OK), IDOK);
+}
+
+TEST(QtMessageBoxStyle, ButtonsAndIconsFollowTheStyleBits) {
+    EXPECT_EQ(MessageBoxButtons(MB_OK | MB_ICONERROR), QMessageBox::StandardButtons(QMessageBox::Ok));
+    EXPECT_EQ(MessageBoxButtons(MB_OKCANCEL | MB_ICONWARNING), QMessageBox::Ok | QMessageBox::Cancel);
+    EXPECT_EQ(MessageBoxIcon(MB_OK | MB_ICONERROR), QMessageBox::Critical);
+    EXPECT_EQ(MessageBoxIcon(MB_OKCANCEL | MB_ICONWARNING), QMessageBox::Warning);
+    EXPECT_EQ(MessageBoxIcon(MB_OK), QMessageBox::NoIcon);
+}
