@@ -1,10 +1,13 @@
 #include "FsmithTool.h"
 #include "TempDir.h"
+#include "TestMeshes.h"
 
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <cmath>
 #include <filesystem>
+#include <map>
 #include <sstream>
 
 namespace {
@@ -196,15 +199,19 @@ TEST(FsmithXInfo, MalformedAndMissingFilesFailWithTheReadersMessage) {
 }
 
 TEST(FsmithRender, RejectsBadCommandLines) {
-    for (const std::vector<std::string>& args : {std::vector<std::string>{"render", "a.x"},
-                                                 {"render", "-o", "a.png"},
-                                                 {"render", "a.x", "-o"},
-                                                 {"render", "a.x", "-o", "a.png", "--size", "0x10"},
-                                                 {"render", "a.x", "-o", "a.png", "--size", "64"},
-                                                 {"render", "a.x", "-o", "a.png", "--yaw", "ten"},
-                                                 {"render", "a.x", "-o", "a.png", "--distance", "-1"},
-                                                 {"render", "a.x", "b.x", "-o", "a.png"},
-                                                 {"render", "a.x", "-o", "a.png", "--zoom", "2"}}) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"render", "a.x"},
+          {"render", "-o", "a.png"},
+          {"render", "a.x", "-o"},
+          {"render", "a.x", "-o", "a.png", "--size", "0x10"},
+          {"render", "a.x", "-o", "a.png", "--size", "64"},
+          {"render", "a.x", "-o", "a.png", "--yaw", "ten"},
+          {"render", "a.x", "-o", "a.png", "--distance", "-1"},
+          {"render", "a.x", "b.x", "-o", "a.png"},
+          {"render", "a.x", "-o", "a.png", "--zoom", "2"},
+          {"render", "a.x", "-o", "a.png", "--mode", "cel"},
+          {"render", "a.x", "-o", "a.png", "--shadow-box", "1,1,1"},
+          {"render", "a.x", "-o", "a.png", "--shadow-box", "1,1,5,2"}}) {
         const Result result = RunTool(args);
         EXPECT_EQ(result.status, 2) << args.back();
         EXPECT_TRUE(Has(result.err, "usage: fsmith")) << args.back();
@@ -275,4 +282,46 @@ TEST(FsmithRender, UnreadableInputsFailWithoutAPicture) {
     EXPECT_TRUE(Has(malformed.err, dir.File("bad.x") + ": line ")) << malformed.err;
     EXPECT_FALSE(std::filesystem::exists(dir.File("a.png")));
     EXPECT_FALSE(std::filesystem::exists(dir.File("b.png")));
+}
+
+TEST(FsmithRender, EveryShadingModeDrawsTheModelWithEffectsFoundAboveTheTool) {
+    TempDir dir;
+    dir.Write("ball.x", TestMeshes::Sphere(1.0f, 24, 12, {0.9f, 0.5f, 0.2f}, {0.5f, 0.5f, 0.5f}));
+    // No Data folder here: the effects are found above the tool itself.
+    const WorkingDirectory inside(dir.Path());
+    std::map<std::string, QRgb> centres;
+    for (const char* mode : {"fixed", "base", "toon", "spemap", "shadow"}) {
+        const Result result =
+            RunTool({"render", "ball.x", "-o", "ball.png", "--size", "96x96", "--mode", mode});
+        ASSERT_EQ(result.status, 0) << mode << ": " << result.err;
+        const QImage image(QString::fromStdString(dir.File("ball.png")));
+        ASSERT_EQ(image.size(), QSize(96, 96));
+        EXPECT_FALSE(IsBlack(image, 48, 48)) << mode;
+        EXPECT_TRUE(IsBlack(image, 1, 1)) << mode;
+        centres[mode] = image.pixel(48, 48);
+    }
+    EXPECT_NE(centres["spemap"], centres["base"]) << "the reflection shows";
+}
+
+TEST(FsmithRender, ShadowModeDarkensTheFloorWhereTheLightIsBlocked) {
+    TempDir dir;
+    dir.Write("floor.x", TestMeshes::Floor(6.0f, 0.0f, {0.8f, 0.8f, 0.8f}));
+    dir.Write("box.x", TestMeshes::Box(-0.75f, 2.0f, -0.75f, 0.75f, 3.0f, 0.75f, {0.9f, 0.3f, 0.3f}));
+    dir.Write("scene.map", "XFileName{floor.x},Matrix(1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1);\r\n"
+                           "XFileName{box.x},Matrix(1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1);\r\n");
+    const WorkingDirectory inside(dir.Path());
+    // From straight above: x runs to the right and z up the picture, 6.2 units from the middle to the top.
+    const Result result =
+        RunTool({"render", "scene.map", "-o", "scene.png", "--size", "120x120", "--mode", "shadow", "--yaw",
+                 "0", "--pitch", "90", "--distance", "15", "--shadow-box", "20,20,0.1,100"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const QImage image(QString::fromStdString(dir.File("scene.png")));
+    const auto pixelAt = [&](float x, float z) {
+        const float scale = 60.0f / (15.0f * std::tan(22.5f * 3.14159265f / 180.0f));
+        return QColor(image.pixel(static_cast<int>(60 + x * scale), static_cast<int>(60 - z * scale)));
+    };
+    // The light runs along (1, -1, 0): the box 2 to 3 units up throws its shadow 2 to 3 units along +x.
+    const int shadow = pixelAt(2.5f, 0.0f).lightness();
+    for (const auto& [x, z] : {std::pair{-2.5f, 0.0f}, std::pair{0.0f, -3.0f}, std::pair{2.5f, 3.0f}})
+        EXPECT_GT(pixelAt(x, z).lightness(), shadow + 50) << x << ", " << z;
 }

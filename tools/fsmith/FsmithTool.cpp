@@ -96,10 +96,15 @@ const char* FsmithTool::Usage() {
            "  xinfo FILE                         an X file's format, mesh, subsets, materials and textures,\n"
            "                                     frames, bones and animations\n"
            "  render FILE -o OUT.png [--size WxH] [--yaw D] [--pitch D] [--distance D]\n"
+           "         [--mode fixed|base|toon|spemap|shadow] [--shadow-box W,H,NEAR,FAR]\n"
            "                                     draw an X file at the origin, or every record of a map\n"
            "                                     (models found from the working directory), in the\n"
            "                                     editor's start-up light; the camera orbits the scene\n"
-           "                                     (yaw 30, pitch 25, distance to fit; default 640x480)\n"
+           "                                     (yaw 30, pitch 25, distance to fit; default 640x480);\n"
+           "                                     a mode other than fixed draws with the editor's effects\n"
+           "                                     from Data/Shader (working directory or above fsmith);\n"
+           "                                     the shadow map's box defaults to the picture's size in\n"
+           "                                     pixels, near 0.1, far 2000, as in the editor\n"
            "\n"
            "Numbers are shown with 9 significant digits, which is every bit of a float.\n";
 }

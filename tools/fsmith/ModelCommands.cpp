@@ -1,12 +1,14 @@
 #include "ModelCommands.h"
 
 #include "BackBufferPng.h"
+#include "CShader.h"
 #include "D3DZCDIRECT3D.h"
 #include "D3DZCXFILE.h"
 #include "D3DZDMXFILE.h"
 #include "Fieldsmith.h"
 #include "MessageBoxRecorder.h"
 #include "NumberText.h"
+#include "SettingStatics.h"
 #include "XFileMeshBuilder.h"
 #include "XFileModel.h"
 
@@ -184,12 +186,39 @@ bool ParseSize(const std::string& text, int& width, int& height) {
            width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide;
 }
 
+const std::vector<std::string>& ModeNames() {
+    static const std::vector<std::string> names = {"fixed", "base", "toon", "spemap", "shadow"};
+    return names;
+}
+
+// W,H,NEAR,FAR with a positive box and 0 < NEAR < FAR.
+bool ParseShadowBox(const std::string& text, std::array<float, 4>& box) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+        const std::size_t comma = i < 3 ? text.find(',', start) : text.size();
+        if (comma == std::string::npos || !ParseNumber(text.substr(start, comma - start), box[i]))
+            return false;
+        start = comma + 1;
+    }
+    return box[0] > 0.0f && box[1] > 0.0f && box[2] > 0.0f && box[3] > box[2];
+}
+
 bool ParseOption(const std::string& name, const std::string& value, ModelCommands::RenderOptions& options,
                  std::string& error) {
     float number = 0.0f;
+    std::array<float, 4> box{};
     if (name == "-o")
         options.output = value;
-    else if (name == "--size") {
+    else if (name == "--mode") {
+        if (std::find(ModeNames().begin(), ModeNames().end(), value) == ModeNames().end())
+            error = "--mode takes fixed, base, toon, spemap or shadow, not '" + value + "'";
+        options.mode = value;
+    } else if (name == "--shadow-box") {
+        if (ParseShadowBox(value, box))
+            options.shadowBox = box;
+        else
+            error = "--shadow-box takes W,H,NEAR,FAR with 0 < NEAR < FAR, not '" + value + "'";
+    } else if (name == "--size") {
         if (!ParseSize(value, options.width, options.height))
             error = "--size takes WxH, each from 1 to " + std::to_string(kMaxPictureSide) + ", not '" +
                     value + "'";
@@ -207,7 +236,8 @@ bool ParseOption(const std::string& name, const std::string& value, ModelCommand
 }
 
 bool IsOptionName(const std::string& arg) {
-    return arg == "-o" || arg == "--size" || arg == "--yaw" || arg == "--pitch" || arg == "--distance";
+    return arg == "-o" || arg == "--size" || arg == "--yaw" || arg == "--pitch" || arg == "--distance" ||
+           arg == "--mode" || arg == "--shadow-box";
 }
 
 std::string Lowercase(std::string text) {
@@ -240,9 +270,15 @@ struct Bounds {
     }
 };
 
-struct SceneObject {
-    D3DZCXFILE* model;
-    D3DXMATRIX world;
+class SceneObject : public ShadedObject {
+public:
+    SceneObject(D3DZCXFILE* model, const D3DXMATRIX& world) : m_model(model), m_world(world) {}
+    D3DZCMATRIX* GetWorld() override { return &m_world; }
+    D3DZCXFILE* GetXData() override { return m_model; }
+
+private:
+    D3DZCXFILE* m_model;
+    D3DZCMATRIX m_world;
 };
 
 struct Scene {
@@ -267,7 +303,7 @@ void AddMeshBounds(Bounds& bounds, const ID3DXMesh& mesh, const D3DXMATRIX& worl
 }
 
 void AddObject(Scene& scene, D3DZCXFILE* model, const D3DXMATRIX& world) {
-    scene.objects.push_back({model, world});
+    scene.objects.emplace_back(model, world);
     AddMeshBounds(scene.bounds, *model->GetMesh(), world);
 }
 
@@ -327,6 +363,7 @@ struct Camera {
     D3DXMATRIX view;
     float zNear;
     float zFar;
+    D3DZCAMERADATA pose; // the same view as the editor's orbit camera holds it, for the effects
 };
 
 float Radians(float degrees) {
@@ -358,31 +395,112 @@ Camera MakeCamera(const ModelCommands::RenderOptions& options, const Scene& scen
     const D3DXVECTOR3 eye = scene.target - forward * distance;
     Camera camera;
     D3DXMatrixLookAtLH(&camera.view, &eye, &scene.target, &up);
+    camera.pose = {D3DXVECTOR3(0.0f, 0.0f, -distance),
+                   D3DXVECTOR3(options.pitchDegrees, options.yawDegrees, 0.0f)};
     camera.zFar = (distance + extent) * 1.01f;
-    camera.zNear = std::max(camera.zFar * 1e-4f, (distance - extent) * 0.99f);
+    // The 16-bit depth buffer resolves about near / 65536 of the depth range per step near the
+    // camera; a nearer plane makes faces a fraction of a unit apart fight.
+    camera.zNear = std::max(camera.zFar * 5e-3f, (distance - extent) * 0.99f);
     return camera;
 }
 
 // The editor's start-up light: light 0, directional along (1, -1, 0), diffuse white (1, 1, 1, 1),
-// ambient (0.5, 0.5, 0.5, 0), specular (0.5, 0.5, 0.5, 0), with lighting on.
+// ambient (0.5, 0.5, 0.5, 0), specular (0.5, 0.5, 0.5, 0), with lighting on; the settings hold the
+// same direction, which the shadowed effect reads.
 void SetStartUpLight(D3DZCDIRECT3D& d3d) {
+    SettingStatics::m_fLightDirX = 1.0f;
+    SettingStatics::m_fLightDirY = -1.0f;
+    SettingStatics::m_fLightDirZ = 0.0f;
     const D3DXVECTOR3 direction(1.0f, -1.0f, 0.0f);
     d3d.SetDirectionalLight(TRUE, 0, &direction, D3DXCOLOR(1.0f, 1.0f, 1.0f, 1.0f),
                             D3DXCOLOR(0.5f, 0.5f, 0.5f, 0.0f), D3DXCOLOR(0.5f, 0.5f, 0.5f, 0.0f));
     d3d.LightEnable(TRUE);
 }
 
-void DrawScene(D3DZCDIRECT3D& d3d, const Scene& scene, const Camera& camera, float aspect) {
+// As the editor does it: first every object into the shadow map, from 30 units against the light's
+// direction, then every object sampling the map.
+void DrawShadowed(D3DZCDIRECT3D& d3d, Scene& scene, const D3DXVECTOR4& box) {
+    CShader& shaders = CShader::GetInstance();
+    D3DXVECTOR3 lightPosition = d3d.GetLightDir(0) * -30.0f;
+    D3DXVECTOR4 lightBox = box;
+    shaders.GetShadowMap().Begin(&lightPosition, &lightBox);
+    for (SceneObject& object : scene.objects)
+        shaders.DrawCreateShadow(&object);
+    shaders.GetShadowMap().End();
+    for (SceneObject& object : scene.objects)
+        shaders.DrawShadow(&object);
+}
+
+void DrawWithEffects(D3DZCDIRECT3D& d3d, Scene& scene, const ModelCommands::RenderOptions& options) {
+    CShader& shaders = CShader::GetInstance();
+    if (options.mode == "shadow") {
+        const auto box = options.shadowBox.value_or(std::array<float, 4>{
+            static_cast<float>(options.width), static_cast<float>(options.height), 0.1f, 2000.0f});
+        DrawShadowed(d3d, scene, D3DXVECTOR4(box[0], box[1], box[2], box[3]));
+        return;
+    }
+    void (CShader::*draw)(ShadedObject*) = options.mode == "base"   ? &CShader::DrawBase
+                                           : options.mode == "toon" ? &CShader::DrawToon
+                                                                    : &CShader::DrawSpeMap;
+    for (SceneObject& object : scene.objects)
+        (shaders.*draw)(&object);
+}
+
+void DrawScene(D3DZCDIRECT3D& d3d, Scene& scene, const Camera& camera, float aspect,
+               const ModelCommands::RenderOptions& options) {
     d3d.Begin();
     d3d.SetView(&camera.view);
     D3DXMATRIX projection;
     d3d.SetProj(&projection, kFieldOfViewDegrees, aspect, camera.zNear, camera.zFar);
     SetStartUpLight(d3d);
-    for (const SceneObject& object : scene.objects) {
-        d3d.SetWorldTrans(&object.world);
-        object.model->Draw(1.0f);
+    if (options.mode == "fixed") {
+        for (SceneObject& object : scene.objects) {
+            d3d.SetWorldTrans(object.GetWorld());
+            object.GetXData()->Draw(1.0f);
+        }
+    } else {
+        CShader::GetInstance().SetCamera(&camera.pose);
+        DrawWithEffects(d3d, scene, options);
+        CShader::GetInstance().SetCamera(nullptr);
     }
     d3d.GetDevice()->EndScene();
+}
+
+// The folder whose Data/Shader holds the effects: the working directory, as for the editor, or else
+// the nearest folder above the tool's own file that has them, so the tool also runs from a build tree.
+std::optional<std::filesystem::path> EffectRoot() {
+    std::error_code ignored;
+    const auto hasEffects = [&](const std::filesystem::path& folder) {
+        return std::filesystem::is_regular_file(folder / "Data/Shader/FX/Base.fx", ignored);
+    };
+    if (hasEffects(std::filesystem::current_path(ignored)))
+        return std::filesystem::current_path(ignored);
+    const std::filesystem::path tool = std::filesystem::read_symlink("/proc/self/exe", ignored);
+    for (std::filesystem::path folder = tool.parent_path(); !folder.empty(); folder = folder.parent_path()) {
+        if (hasEffects(folder))
+            return folder;
+        if (folder == folder.root_path())
+            break;
+    }
+    return std::nullopt;
+}
+
+// Loads the shader set from the effect folder and comes back to the working directory, where the
+// scene's models are found.
+bool LoadShaderSet(std::ostream& err, const MessageBoxRecorder& messages) {
+    const auto root = EffectRoot();
+    if (!root) {
+        err << "fsmith: cannot find Data/Shader/FX in the working directory or above the tool\n";
+        return false;
+    }
+    std::error_code ignored;
+    const std::filesystem::path working = std::filesystem::current_path(ignored);
+    std::filesystem::current_path(*root, ignored);
+    CShader::GetInstance().Init();
+    std::filesystem::current_path(working, ignored);
+    for (const auto& message : messages.Messages())
+        err << "fsmith: " << message.caption << ": " << message.text << '\n';
+    return messages.Messages().empty();
 }
 
 // Meshes hold device resources: the cache is emptied before the device goes, on every way out.
@@ -393,6 +511,7 @@ public:
         m_device = D3DZCDIRECT3D::GetInstance().Init(nullptr, 0, width, height);
     }
     ~DeviceSession() {
+        CShader::GetInstance().Release();
         D3DZDMXFILE::GetInstance().AllClear();
         D3DZCDIRECT3D::GetInstance().Release();
     }
@@ -462,13 +581,15 @@ int ModelCommands::Render(const RenderOptions& options, std::ostream& out, std::
         err << '\n';
         return 1;
     }
+    if (options.mode != "fixed" && !LoadShaderSet(err, messages))
+        return 1;
     const bool isMap = IsMapFile(options.input);
     Scene scene;
     if (!(isMap ? LoadMapScene(options.input, scene, err) : LoadModelScene(options.input, scene, err)))
         return 1;
     const float aspect = static_cast<float>(options.width) / static_cast<float>(options.height);
     D3DZCDIRECT3D& d3d = D3DZCDIRECT3D::GetInstance();
-    DrawScene(d3d, scene, MakeCamera(options, scene, aspect), aspect);
+    DrawScene(d3d, scene, MakeCamera(options, scene, aspect), aspect, options);
     if (!BackBufferPng::Save(session.Device(), options.output)) {
         err << "fsmith: cannot write '" << options.output << "'\n";
         return 1;

@@ -74,7 +74,7 @@ void main() {
     vec3 normal = mat3(mV) * (transpose(inverse(mat3(mW))) * aNormal);
     // The push grows with the distance, so the line keeps about the same width on screen.
     if (dot(normal, normal) > 1e-12)
-        view.xyz += normalize(normal) * (0.004 * max(abs(view.z), 1.0));
+        view.xyz += normalize(normal) * (0.006 * max(abs(view.z), 1.0));
     gl_Position = mP * view;
 }
 fragment
