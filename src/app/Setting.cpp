@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
 #include <QSlider>
 #include <QTabBar>
@@ -301,7 +302,9 @@ void Setting::ApplyGrid() {
 
 void Setting::ChooseTexture(FileDialog* dialog, QLineEdit* pathBox, std::string& name, bool& fileOk,
                             QLabel* preview) {
-    if (dialog->ShowDialog(this) != FileDialog::Result::OK)
+    const QPointer<Setting> alive(this);
+    // The dialog runs its own event loop, in which the main window may have replaced this window.
+    if (dialog->ShowDialog(this) != FileDialog::Result::OK || !alive)
         return;
     pathBox->setText(dialog->fileName());
     name = pathBox->text().toStdString();

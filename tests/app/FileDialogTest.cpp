@@ -1,8 +1,12 @@
 #include "FileDialog.h"
 #include "ScopedFileChooser.h"
 #include "TempDir.h"
+#include "WhenModal.h"
 
+#include <QAbstractButton>
 #include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -129,4 +133,40 @@ TEST(FileDialog, FiltersBecomeQtNameFilters) {
     chooser.Choose(QStringLiteral("/tmp/x"), 3);
     ASSERT_EQ(dialog.ShowDialog(nullptr), FileDialog::Result::OK);
     EXPECT_EQ(dialog.filterIndex(), 1);
+}
+
+TEST(FileDialog, TheDialogStartsAtTheLastChoiceAndAsksBeforeOverwritingTheCompletedName) {
+    TempDir dir;
+    dir.Write("new.mat", "kept");
+    FileDialog dialog(FileDialog::Kind::Save);
+    dialog.setFilter(kMatrixSaveFilter);
+    dialog.setFileName(Q(dir.File("old.mat")));
+    dialog.setFilterIndex(2);
+
+    // "new" becomes "new.mat", which exists: answering No goes back to the dialog, cancelled there.
+    QString startFolder, startFilter;
+    WhenModal<QFileDialog>([&](QFileDialog& files) {
+        startFolder = files.directory().absolutePath();
+        startFilter = files.selectedNameFilter();
+        files.selectFile(QStringLiteral("new"));
+        WhenModal<QMessageBox>([](QMessageBox& box) {
+            WhenModal<QFileDialog>([](QFileDialog& again) { again.reject(); });
+            box.button(QMessageBox::No)->click();
+        });
+        static_cast<QDialog&>(files).accept();
+    });
+    EXPECT_EQ(dialog.ShowDialog(nullptr), FileDialog::Result::Cancel);
+    EXPECT_EQ(startFolder, Q(dir.Path().string()));
+    EXPECT_EQ(startFilter, dialog.QtNameFilters().at(1));
+    EXPECT_EQ(dialog.fileName(), Q(dir.File("old.mat")));
+    EXPECT_EQ(TempDir::Read(dir.File("new.mat")), "kept");
+
+    WhenModal<QFileDialog>([](QFileDialog& files) {
+        files.selectFile(QStringLiteral("new"));
+        WhenModal<QMessageBox>([](QMessageBox& box) { box.button(QMessageBox::Yes)->click(); });
+        static_cast<QDialog&>(files).accept();
+    });
+    EXPECT_EQ(dialog.ShowDialog(nullptr), FileDialog::Result::OK);
+    EXPECT_EQ(dialog.fileName(), Q(dir.File("new.mat")));
+    EXPECT_EQ(dialog.filterIndex(), 2);
 }

@@ -1,8 +1,8 @@
 #include "QtMessageBoxPresenter.h"
+#include "WhenModal.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QTimer>
 
 #include <functional>
 
@@ -10,18 +10,8 @@
 
 namespace {
 
-// Runs act on the message box once it is up, from inside its modal loop.
 void WhenMessageBoxShows(std::function<void(QMessageBox&)> act) {
-    auto* poll = new QTimer;
-    poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, [poll, act] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            poll->stop();
-            poll->deleteLater();
-            act(*box);
-        }
-    });
-    poll->start();
+    WhenModal<QMessageBox>(std::move(act));
 }
 
 class QtMessageBoxPresenterTest : public testing::Test {

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
 
 namespace {
 
@@ -107,45 +108,57 @@ QString FileDialog::CompleteFileName(const QString& chosen, int filterIndex) con
 }
 
 std::optional<std::pair<QString, int>> FileDialog::AskUser(QWidget* owner) const {
-    QFileDialog dialog(owner, m_title.isEmpty() ? DefaultTitle(m_kind) : m_title);
-    dialog.setAcceptMode(m_kind == Kind::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    dialog.setFileMode(m_kind == Kind::Open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    // The dialog's event loop may delete its owner, and with it this object or the dialog itself:
+    // both are watched, and a choice that outlived them is a cancel.
+    const QPointer<const FileDialog> self(this);
+    const QPointer<QFileDialog> dialog =
+        new QFileDialog(owner, m_title.isEmpty() ? DefaultTitle(m_kind) : m_title);
+    const auto discard = [&dialog] {
+        delete dialog.data();
+        return std::nullopt;
+    };
+    dialog->setAcceptMode(m_kind == Kind::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog->setFileMode(m_kind == Kind::Open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     // The name the user typed may still gain an extension, so overwriting is confirmed below, for
     // the name that will actually be written.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite, true);
+    // Qt's own dialog on every desktop: it shows the prompt in the name field the windows set, and
+    // it behaves the same in the window tests.
+    dialog->setOption(QFileDialog::DontUseNativeDialog, true);
 
     const QStringList filters = QtNameFilters();
     if (!filters.isEmpty()) {
-        dialog.setNameFilters(filters);
-        dialog.selectNameFilter(filters[ClampedFilterIndex(m_filterIndex) - 1]);
+        dialog->setNameFilters(filters);
+        dialog->selectNameFilter(filters[ClampedFilterIndex(m_filterIndex) - 1]);
     }
 
     const QFileInfo last(m_fileName);
     if (!m_fileName.isEmpty() && last.isAbsolute() && last.absoluteDir().exists())
-        dialog.setDirectory(last.absolutePath());
+        dialog->setDirectory(last.absolutePath());
     else if (!m_initialDirectory.isEmpty() && QDir(m_initialDirectory).exists())
-        dialog.setDirectory(m_initialDirectory);
+        dialog->setDirectory(m_initialDirectory);
     else
-        dialog.setDirectory(QDir::currentPath());
+        dialog->setDirectory(QDir::currentPath());
     if (!last.fileName().isEmpty())
-        dialog.selectFile(last.fileName());
+        dialog->selectFile(last.fileName());
 
     for (;;) {
-        if (dialog.exec() != QDialog::Accepted)
-            return std::nullopt;
-        const QStringList selected = dialog.selectedFiles();
-        if (selected.isEmpty())
-            return std::nullopt;
-        const int index = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
-        const QString completed = CompleteFileName(selected.first(), index);
+        const int result = dialog->exec();
+        if (!dialog || !self || result != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+            return discard();
+        const int index = static_cast<int>(filters.indexOf(dialog->selectedNameFilter())) + 1;
+        const QString completed = CompleteFileName(dialog->selectedFiles().first(), index);
         if (m_kind == Kind::Save && QFileInfo::exists(completed)) {
             const auto answer = QMessageBox::warning(
-                &dialog, QStringLiteral("名前を付けて保存の確認"),
+                dialog, QStringLiteral("名前を付けて保存の確認"),
                 QStringLiteral("%1 は既に存在します。\n上書きしますか?").arg(QFileInfo(completed).fileName()),
                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+            if (!dialog || !self)
+                return discard();
             if (answer != QMessageBox::Yes)
                 continue;
         }
+        delete dialog.data();
         return std::pair{completed, index < 1 ? 1 : index};
     }
 }
@@ -153,7 +166,10 @@ std::optional<std::pair<QString, int>> FileDialog::AskUser(QWidget* owner) const
 FileDialog::Result FileDialog::ShowDialog(QWidget* owner) {
     // A copy, so that a chooser may replace itself while it runs.
     const Chooser chooser = InstalledChooser();
+    const QPointer<FileDialog> self(this);
     const std::optional<std::pair<QString, int>> choice = chooser ? chooser(*this) : AskUser(owner);
+    if (!self)
+        return Result::Cancel;
     // No dialog confirms an empty name; taking one would hand the consumers a file that is no file.
     if (!choice || choice->first.isEmpty())
         return Result::Cancel;
