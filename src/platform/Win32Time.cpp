@@ -58,9 +58,26 @@ SYSTEMTIME SystemTimeFromTm(const std::tm& tm, long nanoseconds) {
     return st;
 }
 
+namespace {
+
+std::function<SYSTEMTIME()>& InstalledLocalTime() {
+    static std::function<SYSTEMTIME()> source;
+    return source;
+}
+
+} // namespace
+
+LocalTimeSource SetLocalTimeSource(LocalTimeSource source) {
+    return std::exchange(InstalledLocalTime(), std::move(source));
+}
+
 void GetLocalTime(SYSTEMTIME* time) {
     if (!time)
         return;
+    if (InstalledLocalTime()) {
+        *time = InstalledLocalTime()();
+        return;
+    }
     timespec now{};
     std::tm local{};
     if (clock_gettime(CLOCK_REALTIME, &now) != 0 || !localtime_r(&now.tv_sec, &local))

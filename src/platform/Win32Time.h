@@ -32,8 +32,11 @@ void GetLocalTime(SYSTEMTIME* time);
 SYSTEMTIME SystemTimeFromTm(const std::tm& tm, long nanoseconds);
 
 using MillisecondClock = std::function<DWORD()>;
+using LocalTimeSource = std::function<SYSTEMTIME()>;
 using SleepFunction = std::function<void(DWORD milliseconds)>;
 
 // Install a replacement and return the previous one; an empty function restores the real one.
 MillisecondClock SetMillisecondClock(MillisecondClock clock);
 SleepFunction SetSleepFunction(SleepFunction sleep);
+// An empty source restores the real local time.
+LocalTimeSource SetLocalTimeSource(LocalTimeSource source);
