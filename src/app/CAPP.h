@@ -1,0 +1,63 @@
+// The application singleton: the way to the main window, the handles of the main window and of the
+// 3-D view, and the mouse buttons and editing keys sampled once per frame.
+#pragma once
+
+#include "DZMouse.h"
+#include "Win32Types.h"
+
+#include <QPointer>
+
+#include <memory>
+
+class MyForm;
+class QtInputFeed;
+
+class CAPP {
+public:
+    static CAPP& GetInstance();
+    CAPP(const CAPP&) = delete;
+    CAPP& operator=(const CAPP&) = delete;
+
+    // The main window; null before InitWindows and after DestroyWindows.
+    MyForm* GetMainForm() const { return m_MainForm.get(); }
+    MyForm* operator->() const { return m_MainForm.get(); }
+
+    // The windows part of start-up: the main window shown, the pop-up and settings objects made and put
+    // away, both handles recorded, and the Qt events fed to the key and cursor record. Needs a
+    // QApplication. The device, which is created for the view, comes after this.
+    void InitWindows();
+    // Gives up the main window and the other windows while the application object still exists.
+    void DestroyWindows();
+
+    HWND GetViewWnd() const { return m_hViewWnd; }
+    HWND GetMainWnd() const { return m_hMainWnd; }
+
+    // The first steps of every frame: the three mouse buttons, then Ctrl, C, V, Delete, Shift and Alt.
+    void SampleInput();
+
+    const D3DXZORVMOUSEBUTTON& GetMouseButton() const { return m_MouseButton; }
+    int GetCtrlKey() const { return m_iCtrlKey; }
+    int GetCKey() const { return m_iCKey; }
+    int GetVKey() const { return m_iVKey; }
+    int GetDeleteKey() const { return m_iDeleteKey; }
+    int GetShiftKey() const { return m_iShiftKey; }
+    int GetAltKey() const { return m_iAltKey; }
+
+private:
+    CAPP();
+    ~CAPP();
+
+    std::unique_ptr<MyForm> m_MainForm;
+    HWND m_hViewWnd = nullptr;
+    HWND m_hMainWnd = nullptr;
+    D3DXZORVMOUSEBUTTON m_MouseButton{};
+    int m_iCtrlKey = 0;
+    int m_iCKey = 0;
+    int m_iVKey = 0;
+    int m_iDeleteKey = 0;
+    int m_iShiftKey = 0;
+    int m_iAltKey = 0;
+    float m_fMouseXOld = 0.0f;
+    float m_fMouseYOld = 0.0f;
+    QPointer<QtInputFeed> m_InputFeed;
+};

@@ -1,0 +1,352 @@
+#include "MyForm.h"
+
+#include "CheckedListBox.h"
+#include "EditTypeIcons.h"
+#include "ExternalViewer.h"
+#include "FileDialog.h"
+#include "MessageBox.h"
+#include "MyFormMenus.h"
+#include "NumericUpDown.h"
+#include "PopWindow.h"
+#include "Setting.h"
+#include "TextForm.h"
+#include "ViewBox.h"
+#include "ViewWindow.h"
+#include "WindowRegistry.h"
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDoubleSpinBox>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+constexpr int kClientWidth = 1099;
+constexpr int kClientHeight = 579;
+constexpr int kPanelWidth = 272;
+constexpr QSize kEditButtonSize(82, 66);
+
+QPushButton* MakeEditButton(QWidget* parent, const char* name, const QPixmap& picture, const QString& tip) {
+    auto* button = new QPushButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setFixedSize(kEditButtonSize);
+    button->setIcon(QIcon(picture));
+    button->setIconSize(kEditButtonSize - QSize(8, 8));
+    button->setToolTip(tip);
+    return button;
+}
+
+NumericUpDown* MakeNumericField(QWidget* parent, const char* name, double minimum, double maximum,
+                                double increment, double initial) {
+    auto* field = new NumericUpDown(parent);
+    field->setObjectName(QString::fromLatin1(name));
+    field->setDecimals(6);
+    field->setRange(minimum, maximum);
+    field->setSingleStep(increment);
+    field->setValue(initial);
+    field->setGroupSeparatorShown(true);
+    field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // A typed number is taken when it is confirmed, not at every key: taking it moves the focus on.
+    field->setKeyboardTracking(false);
+    // Reachable by mouse but not by the tab key.
+    field->setFocusPolicy(Qt::ClickFocus);
+    return field;
+}
+
+QLineEdit* MakeLabel(QWidget* parent, const char* name, const QString& text) {
+    auto* label = new QLineEdit(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setReadOnly(true);
+    label->setFrame(false);
+    label->setFocusPolicy(Qt::NoFocus);
+    label->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; }"));
+    return label;
+}
+
+QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& text, bool checked) {
+    auto* box = new QCheckBox(text, parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setChecked(checked);
+    return box;
+}
+
+bool IsWithin(const QWidget* widget, const QWidget* ancestor) {
+    return widget != nullptr && ancestor != nullptr && (widget == ancestor || ancestor->isAncestorOf(widget));
+}
+
+} // namespace
+
+MyForm::MyForm(QWidget* parent)
+    : QMainWindow(parent), m_hWnd(reinterpret_cast<HWND>(static_cast<QWidget*>(this))) {
+    setObjectName(QStringLiteral("MyForm"));
+    setWindowTitle(QStringLiteral("3DFieldsmith Ver1.4"));
+    setWindowIcon(EditTypeIcons::WindowIcon());
+
+    menuStrip1 = menuBar();
+    menuStrip1->setObjectName(QStringLiteral("menuStrip1"));
+    BuildControls();
+    MyFormMenus::BuildFileDialogs(*this);
+    MyFormMenus::BuildMenuBar(*this);
+    MyFormMenus::BuildContextMenu(*this);
+    ConnectControls();
+
+    // The client area, menu bar included, as the editor has always opened.
+    resize(kClientWidth, kClientHeight);
+    listBox1->setCurrentRow(0);
+    WindowRegistry::GetInstance().Register(m_hWnd, this);
+}
+
+MyForm::~MyForm() {
+    WindowRegistry::GetInstance().Unregister(m_hWnd);
+}
+
+void MyForm::BuildControls() {
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("centralWidget"));
+    setCentralWidget(central);
+    auto* layout = new QHBoxLayout(central);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(6);
+
+    pictureBox1 = new ViewBox(central);
+    pictureBox1->setObjectName(QStringLiteral("pictureBox1"));
+    layout->addWidget(pictureBox1, 1);
+
+    auto* panel = new QWidget(central);
+    panel->setObjectName(QStringLiteral("panel1"));
+    panel->setFixedWidth(kPanelWidth);
+    layout->addWidget(panel);
+    auto* column = new QVBoxLayout(panel);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(6);
+
+    const qreal dpr = devicePixelRatioF();
+    const QSize picture = kEditButtonSize - QSize(8, 8);
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(4);
+    button1 = MakeEditButton(panel, "button1", EditTypeIcons::Move(picture, dpr), QStringLiteral("移動 (V)"));
+    button2 =
+        MakeEditButton(panel, "button2", EditTypeIcons::Rotate(picture, dpr), QStringLiteral("回転 (C)"));
+    button3 =
+        MakeEditButton(panel, "button3", EditTypeIcons::Scale(picture, dpr), QStringLiteral("拡大 (Q)"));
+    buttons->addWidget(button1);
+    buttons->addWidget(button2);
+    buttons->addWidget(button3);
+    buttons->addStretch(1);
+    column->addLayout(buttons);
+
+    auto* fields = new QGridLayout;
+    fields->setHorizontalSpacing(4);
+    fields->setVerticalSpacing(3);
+    textBox1 = MakeLabel(panel, "textBox1", QStringLiteral("カメラ倍率"));
+    textBox2 = MakeLabel(panel, "textBox2", QStringLiteral("描画範囲START地点"));
+    textBox3 = MakeLabel(panel, "textBox3", QStringLiteral("描画範囲END地点"));
+    numericUpDown1 = MakeNumericField(panel, "numericUpDown1", 0.0001, 1000, 0.1, 1);
+    numericUpDown2 = MakeNumericField(panel, "numericUpDown2", 0.00001, 999999, 0.01, 0.1);
+    numericUpDown3 = MakeNumericField(panel, "numericUpDown3", 0.0001, 999999, 1, 2000);
+    QLineEdit* labels[] = {textBox1, textBox2, textBox3};
+    NumericUpDown* numbers[] = {numericUpDown1, numericUpDown2, numericUpDown3};
+    for (int row = 0; row < 3; ++row) {
+        fields->addWidget(labels[row], row, 0);
+        fields->addWidget(numbers[row], row, 1);
+    }
+    fields->setColumnStretch(1, 1);
+    column->addLayout(fields);
+
+    auto* boxes = new QGridLayout;
+    boxes->setContentsMargins(2, 0, 0, 0);
+    checkBox1 = MakeCheckBox(panel, "checkBox1", QStringLiteral("正射影"), false);
+    checkBox2 = MakeCheckBox(panel, "checkBox2", QStringLiteral("ローカル軸"), false);
+    checkBox3 = MakeCheckBox(panel, "checkBox3", QStringLiteral("ライトON/OFF"), true);
+    boxes->addWidget(checkBox1, 0, 0);
+    boxes->addWidget(checkBox2, 0, 1);
+    boxes->addWidget(checkBox3, 1, 0, 1, 2);
+    column->addLayout(boxes);
+
+    listBox1 = new QListWidget(panel);
+    listBox1->setObjectName(QStringLiteral("listBox1"));
+    listBox1->addItems({QStringLiteral("固定機能描画"), QStringLiteral("ベースシェーダ"),
+                        QStringLiteral("トゥーンシェーダ（アニメ調）"), QStringLiteral("環境マップシェーダ"),
+                        QStringLiteral("シャドウマップ")});
+    listBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    listBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int rows = listBox1->count();
+    listBox1->setFixedHeight(listBox1->sizeHintForRow(0) * rows + 2 * listBox1->frameWidth() + 4);
+    column->addWidget(listBox1);
+
+    checkedListBox1 = new CheckedListBox(panel);
+    checkedListBox1->setObjectName(QStringLiteral("checkedListBox1"));
+    checkedListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
+    column->addWidget(checkedListBox1, 1);
+}
+
+void MyForm::ConnectControls() {
+    connect(button1, &QPushButton::clicked, this, [this] { SetSelectEdit(0); });
+    connect(button2, &QPushButton::clicked, this, [this] { SetSelectEdit(1); });
+    connect(button3, &QPushButton::clicked, this, [this] { SetSelectEdit(2); });
+    connect(checkBox3, &QCheckBox::toggled, this, [this](bool checked) { m_bLightEnable = checked; });
+    connect(numericUpDown1, &QDoubleSpinBox::valueChanged, this,
+            [this] { NumericChanged(numericUpDown1, &m_fnumerDis, 1); });
+    connect(numericUpDown2, &QDoubleSpinBox::valueChanged, this,
+            [this] { NumericChanged(numericUpDown2, &m_fDrawStartRange, 2); });
+    connect(numericUpDown3, &QDoubleSpinBox::valueChanged, this,
+            [this] { NumericChanged(numericUpDown3, &m_fDrawEndRange, 1); });
+
+    connect(pictureBox1, &ViewBox::WheelTurned, this, &MyForm::AddMouseWheel);
+    connect(pictureBox1, &ViewBox::FileDropped, this, &MyForm::AcceptDroppedFile);
+    checkedListBox1->viewport()->installEventFilter(this);
+    listBox1->viewport()->installEventFilter(this);
+    connect(checkedListBox1, &QWidget::customContextMenuRequested, this, &MyForm::ShowContextMenu);
+}
+
+void MyForm::NumericChanged(NumericUpDown* field, float* value, int focusMoves) {
+    *value = static_cast<float>(field->value());
+    for (int i = 0; i < focusMoves; ++i)
+        focusNextChild();
+}
+
+void MyForm::ShowContextMenu(const QPoint& position) {
+    if (!contextMenuStrip1->isEnabled())
+        return;
+    // Not exec(): the frame loop keeps running while the menu is open, because the camera watches
+    // which of its items is highlighted when the button goes down.
+    contextMenuStrip1->popup(checkedListBox1->viewport()->mapToGlobal(position));
+}
+
+bool MyForm::isMatrixIdenty() {
+    const bool requested = m_bMatrixIdenty;
+    m_bMatrixIdenty = false;
+    return requested;
+}
+
+void MyForm::SetMouseWheel(int wheel) {
+    m_MouseWheel = wheel;
+    m_iWheelRemainder = 0;
+}
+
+void MyForm::AddMouseWheel(int angleDelta) {
+    // In 64 bits: a wheel can report any delta, and the sum must saturate rather than wrap.
+    long long scaled = static_cast<long long>(angleDelta) * QApplication::wheelScrollLines();
+    if ((scaled > 0 && m_iWheelRemainder < 0) || (scaled < 0 && m_iWheelRemainder > 0))
+        m_iWheelRemainder = 0;
+    scaled += m_iWheelRemainder;
+    const long long steps = scaled / 120;
+    m_iWheelRemainder = static_cast<int>(scaled - steps * 120);
+    m_MouseWheel = static_cast<int>(std::clamp<long long>(m_MouseWheel + steps, INT_MIN, INT_MAX));
+}
+
+void MyForm::AcceptDroppedFile(const QString& path) {
+    if (path.isEmpty())
+        return;
+    openFileDialog1->setFileName(path);
+    m_bXfileOpenFlg = true;
+}
+
+bool MyForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel &&
+        (watched == checkedListBox1->viewport() || watched == listBox1->viewport()))
+        AddMouseWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
+    // The lists still scroll.
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MyForm::wheelEvent(QWheelEvent* event) {
+    // Turns over the view and the lists were counted where they happened; a list at the end of its
+    // scroll range passes the event on to here. A number field at its limit does too, and a turn meant
+    // for a number must not zoom the camera.
+    const QWidget* under = childAt(event->position().toPoint());
+    const bool countedAlready =
+        IsWithin(under, pictureBox1) || IsWithin(under, checkedListBox1) || IsWithin(under, listBox1);
+    const bool overNumber =
+        under != nullptr && (qobject_cast<const QAbstractSpinBox*>(under) != nullptr ||
+                             qobject_cast<const QAbstractSpinBox*>(under->parentWidget()));
+    if (!countedAlready && !overNumber)
+        AddMouseWheel(event->angleDelta().y());
+    event->accept();
+}
+
+POINT MyForm::ClientOriginOnScreen() const {
+    const QPoint origin = mapToGlobal(QPoint(0, 0));
+    return POINT{origin.x(), origin.y()};
+}
+
+bool MyForm::IsActive() const {
+    // With the view clicked, the focus is on its native window, which sits inside this one.
+    return isActiveWindow() || QGuiApplication::focusWindow() == pictureBox1->NativeWindow();
+}
+
+void MyForm::ShowRename() {
+    if (m_PopForm)
+        m_PopForm->close();
+    // One rename dialog at a time: an older one left open would apply its name to whatever is
+    // selected when its button is pressed.
+    if (m_TextForm) {
+        m_TextForm->close();
+        m_TextForm->deleteLater();
+    }
+    m_TextForm = new TextForm(this);
+    const int selected = checkedListBox1->SelectedIndex();
+    m_TextForm->textBox1->setText(selected >= 0 ? checkedListBox1->Item(selected) : QString());
+    m_TextForm->show();
+    m_TextForm->raise();
+}
+
+void MyForm::ShowSettings() {
+    if (m_PopForm)
+        m_PopForm->close();
+    if (m_SettingForm) {
+        m_SettingForm->close();
+        m_SettingForm->deleteLater();
+    }
+    m_SettingForm = new Setting(this);
+    m_SettingForm->show();
+}
+
+void MyForm::ShowReadMe() {
+    OpenInExternalViewer(QStringLiteral("Data/Text/ReadMe.txt"));
+}
+
+void MyForm::ShowVersion() {
+    const QString text = QStringLiteral("[名前]          3DFieldsmith\n"
+                                        "[バージョン]     1.4\n"
+                                        "[制作者]       Fieldsmith Project\n"
+                                        "[Icon提供者] Fieldsmith Project");
+    MessageBoxA(m_hWnd, text.toUtf8().constData(), "3DFieldsmithバージョン情報", MB_OK);
+}
+
+void MyForm::CloseSecondaryWindows() {
+    if (m_PopForm)
+        m_PopForm->close();
+    if (m_SettingForm)
+        m_SettingForm->close();
+    if (m_TextForm)
+        m_TextForm->close();
+}
+
+void MyForm::closeEvent(QCloseEvent* event) {
+    if (m_bClosed) {
+        event->accept();
+        return;
+    }
+    if (MessageBoxA(m_hWnd, "終了しますか？", "Information", MB_YESNO) == IDNO) {
+        event->ignore();
+        return;
+    }
+    m_bClosed = true;
+    CloseSecondaryWindows();
+    event->accept();
+}
