@@ -1,7 +1,6 @@
 #include "PopWindow.h"
 #include "NumericUpDown.h"
 
-#include <QCheckBox>
 #include <QPushButton>
 #include <QTest>
 
@@ -72,12 +71,4 @@ TEST(PopWindow, FieldsAcceptTheirBoundsAndClampTypedNumbersBeyond) {
     EXPECT_EQ(window.GetxValue(), 999999.0f);
     EXPECT_EQ(window.GetyValue(), -999999.0f);
     EXPECT_FLOAT_EQ(window.GetzValue(), 0.12345f);
-}
-
-TEST(PopWindow, AbsoluteCoordinatesBoxKeepsItsStateWhileDisabled) {
-    PopWindow window;
-    EXPECT_FALSE(window.checkBox1->isChecked());
-    window.checkBox1->setChecked(true);
-    window.checkBox1->setEnabled(false);
-    EXPECT_TRUE(window.checkBox1->isChecked());
 }

@@ -3,6 +3,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QMessageBox>
 
 #include <functional>
 
@@ -55,14 +56,4 @@ TEST_F(QtMessageBoxPresenterTest, ClosingWithoutAButtonAnswersTheHarmlessChoice)
     EXPECT_EQ(MessageBoxA(nullptr, "q", "c", MB_YESNO), IDNO);
     WhenMessageBoxShows([](QMessageBox& box) { box.close(); });
     EXPECT_EQ(MessageBoxA(nullptr, "q", "c", MB_OKCANCEL), IDCANCEL);
-    EXPECT_EQ(MessageBoxAnswer(QMessageBox::NoButton, MB_YESNO), IDNO);
-    EXPECT_EQ(MessageBoxAnswer(QMessageBox::NoButton, MB_OK), IDOK);
-}
-
-TEST(QtMessageBoxStyle, ButtonsAndIconsFollowTheStyleBits) {
-    EXPECT_EQ(MessageBoxButtons(MB_OK | MB_ICONERROR), QMessageBox::StandardButtons(QMessageBox::Ok));
-    EXPECT_EQ(MessageBoxButtons(MB_OKCANCEL | MB_ICONWARNING), QMessageBox::Ok | QMessageBox::Cancel);
-    EXPECT_EQ(MessageBoxIcon(MB_OK | MB_ICONERROR), QMessageBox::Critical);
-    EXPECT_EQ(MessageBoxIcon(MB_OKCANCEL | MB_ICONWARNING), QMessageBox::Warning);
-    EXPECT_EQ(MessageBoxIcon(MB_OK), QMessageBox::NoIcon);
 }

@@ -56,6 +56,10 @@ public:
     using Chooser = std::function<std::optional<std::pair<QString, int>>(const FileDialog&)>;
     static Chooser SetChooser(Chooser chooser);
 
+signals:
+    void FileOk();
+
+private:
     // One (description, patterns) pair per filter; a description without patterns is dropped.
     struct FilterEntry {
         QString description;
@@ -65,14 +69,9 @@ public:
     // The filters as the Qt dialog writes them, "description (*.x *.y)"; "*.*" matches every file.
     QStringList QtNameFilters() const;
 
-    // The name the dialog hands back for a name chosen under a filter: with the extension added
-    // where the user left it out and this dialog adds one.
+    // The name as typed, with the extension added where the user left it out and this dialog adds one.
     QString CompleteFileName(const QString& chosen, int filterIndex) const;
 
-signals:
-    void FileOk();
-
-private:
     int ClampedFilterIndex(int index) const;
     std::optional<std::pair<QString, int>> AskUser(QWidget* owner) const;
 

@@ -1,6 +1,7 @@
 #include "QtMessageBoxPresenter.h"
 
 #include <QApplication>
+#include <QMessageBox>
 
 namespace {
 
@@ -9,27 +10,6 @@ constexpr unsigned kIconMask = 0x000000F0u;
 constexpr unsigned kDefaultButtonMask = 0x00000F00u;
 constexpr unsigned kYesNoCancel = 0x00000003u;
 constexpr unsigned kIconQuestion = 0x00000020u;
-
-int PresentInQtDialog(HWND, const std::string& text, const std::string& caption, unsigned type) {
-    if (QApplication::instance() == nullptr)
-        return PresentMessageOnStandardError(nullptr, text, caption, type);
-
-    QMessageBox box(MessageBoxIcon(type), QString::fromStdString(caption), QString::fromStdString(text),
-                    MessageBoxButtons(type), QApplication::activeWindow());
-    // MB_DEFBUTTON2 and MB_DEFBUTTON3 move the default from the first button.
-    const auto defaultIndex = static_cast<qsizetype>((type & kDefaultButtonMask) >> 8);
-    QList<QMessageBox::StandardButton> order;
-    for (QMessageBox::StandardButton button :
-         {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
-        if (MessageBoxButtons(type).testFlag(button))
-            order.append(button);
-    if (defaultIndex < order.size())
-        box.setDefaultButton(order[defaultIndex]);
-    box.exec();
-    return MessageBoxAnswer(box.standardButton(box.clickedButton()), type);
-}
-
-} // namespace
 
 QMessageBox::StandardButtons MessageBoxButtons(unsigned type) {
     switch (type & kButtonMask) {
@@ -83,6 +63,27 @@ int MessageBoxAnswer(QMessageBox::StandardButton pressed, unsigned type) {
         return IDOK;
     }
 }
+
+int PresentInQtDialog(HWND, const std::string& text, const std::string& caption, unsigned type) {
+    if (QApplication::instance() == nullptr)
+        return PresentMessageOnStandardError(nullptr, text, caption, type);
+
+    QMessageBox box(MessageBoxIcon(type), QString::fromStdString(caption), QString::fromStdString(text),
+                    MessageBoxButtons(type), QApplication::activeWindow());
+    // MB_DEFBUTTON2 and MB_DEFBUTTON3 move the default from the first button.
+    const auto defaultIndex = static_cast<qsizetype>((type & kDefaultButtonMask) >> 8);
+    QList<QMessageBox::StandardButton> order;
+    for (QMessageBox::StandardButton button :
+         {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+        if (MessageBoxButtons(type).testFlag(button))
+            order.append(button);
+    if (defaultIndex < order.size())
+        box.setDefaultButton(order[defaultIndex]);
+    box.exec();
+    return MessageBoxAnswer(box.standardButton(box.clickedButton()), type);
+}
+
+} // namespace
 
 void InstallQtMessageBoxPresenter() {
     SetMessageBoxPresenter(PresentInQtDialog);
