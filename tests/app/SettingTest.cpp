@@ -57,7 +57,10 @@ protected:
         Setting::ToonName = m_dir.File("missing/Toon.png");
         Setting::SpeMapName = m_dir.File("missing/SpeMap.png");
     }
-    void TearDown() override { QLocale::setDefault(m_locale); }
+    void TearDown() override {
+        QLocale::setDefault(m_locale);
+        ResetToStartUp();
+    }
 
     std::unique_ptr<Setting> Open() {
         auto window = std::make_unique<Setting>();
