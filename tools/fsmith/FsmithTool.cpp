@@ -7,6 +7,7 @@
 #include "Fieldsmith.h"
 #include "ModelCommands.h"
 #include "NumberText.h"
+#include "SoundCommands.h"
 
 #include <cerrno>
 #include <cstring>
@@ -106,6 +107,9 @@ const char* FsmithTool::Usage() {
            "                                     the shadow map's box defaults to the picture's size in\n"
            "                                     pixels, near 0.1, far 2000, as in the editor\n"
            "\n"
+           "Sound:\n"
+           "  play FILE.wav                      play a PCM wave file to its end on the default output\n"
+           "\n"
            "Numbers are shown with 9 significant digits, which is every bit of a float.\n";
 }
 
@@ -140,6 +144,9 @@ int FsmithTool::Run(const Args& args) {
         return DeviceCommands::Describe(m_out, m_err);
     if (command == "draw-test" && rest.size() == 1)
         return DeviceCommands::DrawTest(rest[0], m_out, m_err);
+    if (command == "play")
+        return rest.size() == 1 ? SoundCommands::Play(rest[0], m_out, m_err)
+                                : UsageError("'play' takes one wave file");
     if (command == "xinfo")
         return rest.size() == 1 ? ModelCommands::XInfo(rest[0], m_out, m_err)
                                 : UsageError("'xinfo' takes one X file");
