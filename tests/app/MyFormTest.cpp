@@ -274,15 +274,30 @@ TEST_F(MyFormTest, WheelTurnsOverViewAndListsZoomOncePerNotch) {
     EXPECT_EQ(form.GetMouseWheel(), 3);
     Wheel(form.pictureBox1, 120);
     EXPECT_EQ(form.GetMouseWheel(), 6);
-    // The lists cannot scroll any further and pass the turn on to the window, which must not count it
-    // a second time.
     Wheel(form.checkedListBox1->viewport(), -120);
     EXPECT_EQ(form.GetMouseWheel(), 3);
     Wheel(form.listBox1->viewport(), -240);
     EXPECT_EQ(form.GetMouseWheel(), -3);
-    // Over the number fields the wheel is theirs.
-    Wheel(form.numericUpDown1, 120);
-    EXPECT_EQ(form.GetMouseWheel(), -3);
+}
+
+// A turn the widget under the cursor does not take is passed on to the window.
+TEST_F(MyFormTest, WheelTurnsPassedOnToTheWindowCountOnlyWhereNothingCountedThem) {
+    form.show();
+    auto passOn = [this](QWidget* under) {
+        const QPointF at = under->mapTo(&form, QPointF(under->width() / 2.0, under->height() / 2.0));
+        QWheelEvent event(at, form.mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&form, &event);
+    };
+    // A list at the end of its range passes on what it already counted.
+    passOn(form.checkedListBox1->viewport());
+    passOn(form.listBox1->viewport());
+    EXPECT_EQ(form.GetMouseWheel(), 0);
+    // A number field at its limit passes on a turn meant for it.
+    passOn(form.numericUpDown3);
+    EXPECT_EQ(form.GetMouseWheel(), 0);
+    passOn(form.button2);
+    EXPECT_EQ(form.GetMouseWheel(), 3);
 }
 
 TEST_F(MyFormTest, WheelStepsTruncateTowardZeroAndKeepTheRest) {
@@ -326,6 +341,25 @@ TEST_F(MyFormTest, NumericFieldsClampAndStoreFloats) {
     EXPECT_EQ(form.numericUpDown1->decimals(), 6);
     EXPECT_TRUE(form.numericUpDown3->isGroupSeparatorShown());
     EXPECT_EQ(form.numericUpDown3->focusPolicy() & Qt::TabFocus, 0);
+}
+
+// Taking a number hands the keyboard on, so that the next key goes to the controls after the field.
+TEST_F(MyFormTest, TakingANumberMovesTheFocusOn) {
+    form.show();
+    form.activateWindow();
+    QApplication::setActiveWindow(&form);
+    QApplication::processEvents();
+    if (!form.isActiveWindow())
+        GTEST_SKIP() << "the window system did not activate the window";
+    form.numericUpDown1->setFocus();
+    form.numericUpDown1->setValue(2);
+    EXPECT_EQ(QApplication::focusWidget(), form.checkBox1);
+    form.numericUpDown3->setFocus();
+    form.numericUpDown3->setValue(300);
+    EXPECT_EQ(QApplication::focusWidget(), form.checkBox1);
+    form.numericUpDown2->setFocus();
+    form.numericUpDown2->setValue(3);
+    EXPECT_EQ(QApplication::focusWidget(), form.checkBox2);
 }
 
 TEST_F(MyFormTest, ButtonsAndLightBoxSetTheirValues) {
