@@ -27,6 +27,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -38,6 +39,16 @@ namespace {
 constexpr int kClientWidth = 1099;
 constexpr int kClientHeight = 579;
 constexpr int kPanelWidth = 272;
+constexpr double kStartMinimum = 0.00001;
+constexpr double kStartMaximum = 999999;
+constexpr double kEndMinimum = 0.0001;
+constexpr double kEndMaximum = 999999;
+
+// A gap between the near and far limits that survives the fields' six decimals and the float the
+// camera takes them as.
+double RangeGap(double value) {
+    return std::max(0.000001, value * 0.000001);
+}
 constexpr QSize kEditButtonSize(82, 66);
 
 QPushButton* MakeEditButton(QWidget* parent, const char* name, const QPixmap& picture, const QString& tip) {
@@ -156,8 +167,9 @@ void MyForm::BuildControls() {
     textBox2 = MakeLabel(panel, "textBox2", QStringLiteral("描画範囲START地点"));
     textBox3 = MakeLabel(panel, "textBox3", QStringLiteral("描画範囲END地点"));
     numericUpDown1 = MakeNumericField(panel, "numericUpDown1", 0.0001, 1000, 0.1, 1);
-    numericUpDown2 = MakeNumericField(panel, "numericUpDown2", 0.00001, 999999, 0.01, 0.1);
-    numericUpDown3 = MakeNumericField(panel, "numericUpDown3", 0.0001, 999999, 1, 2000);
+    numericUpDown2 = MakeNumericField(panel, "numericUpDown2", kStartMinimum, kStartMaximum, 0.01, 0.1);
+    numericUpDown3 = MakeNumericField(panel, "numericUpDown3", kEndMinimum, kEndMaximum, 1, 2000);
+    KeepDrawRangeOrdered();
     QLineEdit* labels[] = {textBox1, textBox2, textBox3};
     NumericUpDown* numbers[] = {numericUpDown1, numericUpDown2, numericUpDown3};
     for (int row = 0; row < 3; ++row) {
@@ -215,8 +227,23 @@ void MyForm::ConnectControls() {
 
 void MyForm::NumericChanged(NumericUpDown* field, float* value, int focusMoves) {
     *value = static_cast<float>(field->value());
+    if (field != numericUpDown1)
+        KeepDrawRangeOrdered();
     for (int i = 0; i < focusMoves; ++i)
         focusNextChild();
+}
+
+void MyForm::KeepDrawRangeOrdered() {
+    // A near limit at or beyond the far one leaves the camera without a projection: each field stops
+    // short of the other's value.
+    const QSignalBlocker blockStart(numericUpDown2);
+    const QSignalBlocker blockEnd(numericUpDown3);
+    const double end = numericUpDown3->value();
+    numericUpDown2->setMaximum(std::clamp(end - RangeGap(end), kStartMinimum, kStartMaximum));
+    const double start = numericUpDown2->value();
+    numericUpDown3->setMinimum(std::clamp(start + RangeGap(start), kEndMinimum, kEndMaximum));
+    m_fDrawStartRange = static_cast<float>(numericUpDown2->value());
+    m_fDrawEndRange = static_cast<float>(numericUpDown3->value());
 }
 
 void MyForm::ShowContextMenu(const QPoint& position) {

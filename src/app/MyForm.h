@@ -183,6 +183,7 @@ private:
     void ConnectControls();
     void ShowContextMenu(const QPoint& position);
     void NumericChanged(NumericUpDown* field, float* value, int focusMoves);
+    void KeepDrawRangeOrdered();
     void CloseSecondaryWindows();
 
     HWND m_hWnd = nullptr;

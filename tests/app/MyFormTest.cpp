@@ -343,6 +343,23 @@ TEST_F(MyFormTest, TakingANumberMovesTheFocusOn) {
     EXPECT_EQ(QApplication::focusWidget(), form.checkBox2);
 }
 
+TEST_F(MyFormTest, TheNearLimitStaysShortOfTheFarOne) {
+    form.numericUpDown3->setValue(10);
+    form.numericUpDown2->setValue(50);
+    EXPECT_LT(form.GetDrawStartRange(), form.GetDrawEndRange());
+    EXPECT_GT(form.GetDrawStartRange(), 9.99f);
+    form.numericUpDown3->setValue(0);
+    EXPECT_LT(form.GetDrawStartRange(), form.GetDrawEndRange());
+    EXPECT_FLOAT_EQ(form.GetDrawEndRange(), static_cast<float>(form.numericUpDown3->value()));
+    // At the top of the range the two still differ as floats.
+    form.numericUpDown3->setValue(999999);
+    form.numericUpDown2->setValue(999999);
+    EXPECT_LT(form.GetDrawStartRange(), form.GetDrawEndRange());
+    form.numericUpDown2->setValue(0.00001);
+    form.numericUpDown3->setValue(0);
+    EXPECT_FLOAT_EQ(form.GetDrawEndRange(), 0.0001f);
+}
+
 TEST_F(MyFormTest, ButtonsAndLightBoxSetTheirValues) {
     form.button3->click();
     EXPECT_EQ(form.GetSelectEdit(), 2);
