@@ -218,6 +218,11 @@ void MyForm::ConnectControls() {
     connect(numericUpDown3, &QDoubleSpinBox::valueChanged, this,
             [this] { NumericChanged(numericUpDown3, &m_fDrawEndRange, 1); });
 
+    // A render mode is always chosen: a click that would leave the list without one chooses again.
+    connect(listBox1, &QListWidget::itemSelectionChanged, this, [this] {
+        if (listBox1->selectedItems().isEmpty())
+            listBox1->setCurrentRow(std::max(0, listBox1->currentRow()), QItemSelectionModel::ClearAndSelect);
+    });
     connect(pictureBox1, &ViewBox::WheelTurned, this, &MyForm::AddMouseWheel);
     connect(pictureBox1, &ViewBox::FileDropped, this, &MyForm::AcceptDroppedFile);
     checkedListBox1->viewport()->installEventFilter(this);

@@ -360,6 +360,13 @@ TEST_F(MyFormTest, TheNearLimitStaysShortOfTheFarOne) {
     EXPECT_FLOAT_EQ(form.GetDrawEndRange(), 0.0001f);
 }
 
+TEST_F(MyFormTest, TheRenderModeListNeverLosesItsChoice) {
+    form.listBox1->setCurrentRow(3);
+    form.listBox1->clearSelection();
+    EXPECT_EQ(form.listBox1->currentRow(), 3);
+    EXPECT_EQ(form.listBox1->selectedItems().size(), 1);
+}
+
 TEST_F(MyFormTest, ButtonsAndLightBoxSetTheirValues) {
     form.button3->click();
     EXPECT_EQ(form.GetSelectEdit(), 2);
