@@ -150,6 +150,7 @@ Setting::Setting(QWidget* parent)
     tabControl1 = Named(new QTabWidget(this), "tabControl1");
     tabControl1->tabBar()->setStyleSheet(kButtonTabs);
     tabControl1->setDocumentMode(true);
+    tabControl1->setUsesScrollButtons(false);
     tabControl1->addTab(BuildGridPage(), QStringLiteral("グリッドの設定"));
     tabControl1->addTab(BuildLightPage(), QStringLiteral("Lightの設定"));
     tabControl1->addTab(BuildShaderPage(), QStringLiteral("シェーダの設定"));
@@ -202,6 +203,8 @@ QWidget* Setting::BuildLightPage() {
     tabControl2 = Named(new QTabWidget(page), "tabControl2");
     tabControl2->tabBar()->setStyleSheet(kButtonTabs);
     tabControl2->setDocumentMode(true);
+    // Every inner tab stays in sight: the window widens to fit them rather than scrolling them.
+    tabControl2->setUsesScrollButtons(false);
 
     const std::array<const char*, 4> titles{"Lightの向き", "Diffuse", "Ambient", "Specular"};
     const std::array<const char*, 4> pageNames{"tabPage4", "tabPage5", "tabPage6", "tabPage7"};
