@@ -54,7 +54,9 @@ constexpr QSize kEditButtonSize(82, 66);
 QPushButton* MakeEditButton(QWidget* parent, const char* name, const QPixmap& picture, const QString& tip) {
     auto* button = new QPushButton(parent);
     button->setObjectName(QString::fromLatin1(name));
-    button->setFixedSize(kEditButtonSize);
+    button->setMinimumSize(kEditButtonSize);
+    button->setFixedHeight(kEditButtonSize.height());
+    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     button->setIcon(QIcon(picture));
     button->setIconSize(kEditButtonSize - QSize(8, 8));
     button->setToolTip(tip);
@@ -84,6 +86,7 @@ QLineEdit* MakeLabel(QWidget* parent, const char* name, const QString& text) {
     label->setReadOnly(true);
     label->setFrame(false);
     label->setFocusPolicy(Qt::NoFocus);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     label->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; }"));
     return label;
 }
@@ -157,7 +160,6 @@ void MyForm::BuildControls() {
     buttons->addWidget(button1);
     buttons->addWidget(button2);
     buttons->addWidget(button3);
-    buttons->addStretch(1);
     column->addLayout(buttons);
 
     auto* fields = new QGridLayout;
@@ -173,6 +175,8 @@ void MyForm::BuildControls() {
     QLineEdit* labels[] = {textBox1, textBox2, textBox3};
     NumericUpDown* numbers[] = {numericUpDown1, numericUpDown2, numericUpDown3};
     for (int row = 0; row < 3; ++row) {
+        // The label's text lines up with the number beside it.
+        labels[row]->setFixedHeight(numbers[row]->sizeHint().height());
         fields->addWidget(labels[row], row, 0);
         fields->addWidget(numbers[row], row, 1);
     }
