@@ -263,6 +263,10 @@ void MyForm::ShowContextMenu(const QPoint& position) {
     contextMenuStrip1->popup(checkedListBox1->viewport()->mapToGlobal(position));
 }
 
+bool MyForm::IsItemSelected(const QAction* item) const {
+    return item != nullptr && contextMenuStrip1->isVisible() && contextMenuStrip1->activeAction() == item;
+}
+
 bool MyForm::isMatrixIdenty() {
     const bool requested = m_bMatrixIdenty;
     m_bMatrixIdenty = false;

@@ -94,6 +94,10 @@ public:
     // What dropping a file on the view does: the file becomes the model dialog's choice.
     void AcceptDroppedFile(const QString& path);
 
+    // True while the context menu is open with the item highlighted, which is how the camera items
+    // are chosen: the camera looks for it when the left button goes down.
+    bool IsItemSelected(const QAction* item) const;
+
     // The commands behind the menus, for the menus and for tests.
     void ShowRename();
     void ShowSettings();

@@ -179,6 +179,16 @@ TEST_F(MyFormTest, EachCommandItemRaisesExactlyItsFlag) {
     EXPECT_FALSE(form.toolStripMenuItem24->isChecked());
 }
 
+TEST_F(MyFormTest, ACameraItemIsSelectedOnlyWhileHighlightedInTheOpenMenu) {
+    form.show();
+    form.contextMenuStrip1->popup(form.mapToGlobal(QPoint(100, 100)));
+    form.contextMenuStrip1->setActiveAction(form.toolStripMenuItem21);
+    EXPECT_TRUE(form.IsItemSelected(form.toolStripMenuItem21));
+    EXPECT_FALSE(form.IsItemSelected(form.toolStripMenuItem20));
+    form.contextMenuStrip1->hide();
+    EXPECT_FALSE(form.IsItemSelected(form.toolStripMenuItem21));
+}
+
 TEST_F(MyFormTest, ResettingTheMatrixIsReportedOnce) {
     form.toolStripMenuItem11->trigger();
     form.toolStripMenuItem11->trigger();
