@@ -38,6 +38,16 @@ XFileCombinedMesh XFileMeshBuilder::Build(const XFileModel& model) {
     return std::move(builder.m_out);
 }
 
+XFileCombinedMesh XFileMeshBuilder::BuildOne(const XFileMesh& mesh) {
+    XFileMeshBuilder builder;
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    builder.AddMesh(mesh, identity);
+    builder.SortByAttribute();
+    builder.BuildAttributeTable();
+    return std::move(builder.m_out);
+}
+
 void XFileMeshBuilder::AddFrame(const XFileFrame& frame, const D3DXMATRIX& parent) {
     // Row vectors: a point in the frame goes through its own matrix first, then its parent's.
     D3DXMATRIX combined;
@@ -64,6 +74,7 @@ void XFileMeshBuilder::AddFileVertices(const XFileMesh& mesh, const Placement& p
     m_out.normals.reserve(count);
     m_out.texCoords.reserve(count);
     m_out.colors.reserve(count);
+    m_out.fileVertices.reserve(count);
     m_fileNormals.reserve(count);
     m_nextSplit.reserve(count);
     m_normalSet.reserve(count);
@@ -78,6 +89,7 @@ void XFileMeshBuilder::AddFileVertices(const XFileMesh& mesh, const Placement& p
         m_out.colors.push_back(mesh.hasVertexColors && i < mesh.vertexColors.size()
                                    ? ColorOf(mesh.vertexColors[i])
                                    : D3DCOLOR{0xFFFFFFFF});
+        m_out.fileVertices.push_back(static_cast<DWORD>(i));
         m_fileNormals.emplace_back(0.0f, 0.0f, 0.0f);
         m_nextSplit.push_back(kNoSplit);
         m_normalSet.push_back(false);
@@ -94,6 +106,7 @@ DWORD XFileMeshBuilder::CornerVertex(DWORD base, DWORD fileVertex, const D3DXVEC
             m_out.normals.emplace_back();
             m_out.texCoords.push_back(m_out.texCoords[vertex]);
             m_out.colors.push_back(m_out.colors[vertex]);
+            m_out.fileVertices.push_back(m_out.fileVertices[vertex]);
             m_fileNormals.emplace_back();
             m_nextSplit.push_back(kNoSplit);
             m_normalSet.push_back(false);

@@ -20,11 +20,15 @@ struct XFileCombinedMesh {
     std::vector<DWORD> attributes;
     std::vector<D3DXATTRIBUTERANGE> attributeTable;
     std::vector<XFileMaterial> materials;
+    // For each vertex, the vertex of its own file mesh it was made from: skin weights name those.
+    std::vector<DWORD> fileVertices;
 };
 
 class XFileMeshBuilder {
 public:
     static XFileCombinedMesh Build(const XFileModel& model);
+    // One mesh alone in its own frame's space, as a frame hierarchy keeps it.
+    static XFileCombinedMesh BuildOne(const XFileMesh& mesh);
 
 private:
     struct Placement {
