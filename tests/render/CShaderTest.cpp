@@ -1,4 +1,5 @@
 #include "CShader.h"
+#include "BackBufferPixel.h"
 #include "D3DZCDIRECT3D.h"
 #include "MessageBoxRecorder.h"
 #include "SettingStatics.h"
@@ -79,21 +80,7 @@ protected:
         return m_meshes.back().get();
     }
 
-    DWORD Pixel(int x, int y) {
-        IDirect3DSurface9* back = nullptr;
-        Device()->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
-        D3DLOCKED_RECT locked;
-        DWORD pixel = 0;
-        if (back != nullptr && back->LockRect(&locked, nullptr, D3DLOCK_READONLY) == S_OK) {
-            pixel = *reinterpret_cast<const DWORD*>(static_cast<const char*>(locked.pBits) +
-                                                    y * locked.Pitch + x * 4) &
-                    0xFFFFFF;
-            back->UnlockRect();
-        }
-        if (back != nullptr)
-            back->Release();
-        return pixel;
-    }
+    DWORD Pixel(int x, int y) { return BackBufferPixel(Device(), x, y) & 0xFFFFFF; }
     // The pixel a world point lands on.
     DWORD PixelAt(const D3DXVECTOR3& point) {
         D3DXMATRIX viewProj;

@@ -1,3 +1,4 @@
+#include "BackBufferPixel.h"
 #include "D3DZCDIRECT3D.h"
 #include "D3DZCSHADERCREATE.h"
 #include "D3DZCSHADER_SHADOWMAP.h"
@@ -85,20 +86,7 @@ protected:
     }
 
     // The pixel at (x, y) of the back buffer, top row first.
-    DWORD Pixel(int x, int y) {
-        IDirect3DSurface9* back = nullptr;
-        Device()->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
-        D3DLOCKED_RECT locked;
-        DWORD pixel = 0;
-        if (back != nullptr && back->LockRect(&locked, nullptr, D3DLOCK_READONLY) == S_OK) {
-            pixel = *reinterpret_cast<const DWORD*>(static_cast<const char*>(locked.pBits) +
-                                                    y * locked.Pitch + x * 4);
-            back->UnlockRect();
-        }
-        if (back != nullptr)
-            back->Release();
-        return pixel;
-    }
+    DWORD Pixel(int x, int y) { return BackBufferPixel(Device(), x, y); }
     DWORD TexturedPixel() { return Pixel(kSize - 3, 2); }
     DWORD PlainPixel() { return Pixel(2, kSize - 3); }
 
