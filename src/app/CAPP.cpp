@@ -64,3 +64,34 @@ void CAPP::SampleInput() {
     DZGetAction(VK_SHIFT, &m_iShiftKey);
     DZGetAction(VK_MENU, &m_iAltKey);
 }
+
+namespace {
+
+// One axis of a left-button drag: the anchor follows the cursor while the button is held and rests at 0
+// while it is up.
+float DragStep(int leftState, float cursor, float& anchor) {
+    if (leftState == DZACTION_NONE)
+        anchor = 0.0f;
+    if (leftState == DZACTION_HOLD) {
+        const float step = cursor - anchor;
+        anchor = cursor;
+        return step;
+    }
+    if (leftState == DZACTION_PUSH)
+        anchor = cursor;
+    return 0.0f;
+}
+
+} // namespace
+
+float CAPP::GetMouseXMovePos() {
+    POINT cursor{};
+    DZGetMouseClientPos(m_hViewWnd, &cursor);
+    return DragStep(m_MouseButton.Left.iState, static_cast<float>(cursor.x), m_fMouseXOld);
+}
+
+float CAPP::GetMouseYMovePos() {
+    POINT cursor{};
+    DZGetMouseClientPos(m_hViewWnd, &cursor);
+    return DragStep(m_MouseButton.Left.iState, static_cast<float>(cursor.y), m_fMouseYOld);
+}

@@ -43,6 +43,12 @@ public:
     int GetShiftKey() const { return m_iShiftKey; }
     int GetAltKey() const { return m_iAltKey; }
 
+    // Cursor movement in view pixels since the previous call while the left button is held, 0 on the
+    // frame of the press (which only anchors) and whenever the button is not held. Each call consumes
+    // what it reports, so read each once per frame.
+    float GetMouseXMovePos();
+    float GetMouseYMovePos();
+
 private:
     CAPP();
     ~CAPP();
