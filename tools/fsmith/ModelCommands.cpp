@@ -4,6 +4,7 @@
 #include "CShader.h"
 #include "D3DZCDIRECT3D.h"
 #include "D3DZCXFILE.h"
+#include "D3DZCXSkinMesh.h"
 #include "D3DZDMXFILE.h"
 #include "Fieldsmith.h"
 #include "MessageBoxRecorder.h"
@@ -218,6 +219,10 @@ bool ParseOption(const std::string& name, const std::string& value, ModelCommand
             options.shadowBox = box;
         else
             error = "--shadow-box takes W,H,NEAR,FAR with 0 < NEAR < FAR, not '" + value + "'";
+    } else if (name == "--anim") {
+        if (value.empty())
+            error = "--anim takes the name or number of an animation set";
+        options.anim = value;
     } else if (name == "--size") {
         if (!ParseSize(value, options.width, options.height))
             error = "--size takes WxH, each from 1 to " + std::to_string(kMaxPictureSide) + ", not '" +
@@ -228,6 +233,8 @@ bool ParseOption(const std::string& name, const std::string& value, ModelCommand
         options.yawDegrees = number;
     else if (name == "--pitch")
         options.pitchDegrees = number;
+    else if (name == "--time")
+        options.animTime = number;
     else if (number > 0.0f)
         options.distance = number;
     else
@@ -237,7 +244,7 @@ bool ParseOption(const std::string& name, const std::string& value, ModelCommand
 
 bool IsOptionName(const std::string& arg) {
     return arg == "-o" || arg == "--size" || arg == "--yaw" || arg == "--pitch" || arg == "--distance" ||
-           arg == "--mode" || arg == "--shadow-box";
+           arg == "--mode" || arg == "--shadow-box" || arg == "--anim" || arg == "--time";
 }
 
 std::string Lowercase(std::string text) {
@@ -283,6 +290,7 @@ private:
 
 struct Scene {
     std::vector<SceneObject> objects;
+    D3DZCXSkinMesh* skinned = nullptr; // drawn at the origin after the objects
     D3DXVECTOR3 target{0, 0, 0};
     Bounds bounds; // of everything drawn, in world space
 };
@@ -458,6 +466,11 @@ void DrawScene(D3DZCDIRECT3D& d3d, Scene& scene, const Camera& camera, float asp
             d3d.SetWorldTrans(object.GetWorld());
             object.GetXData()->Draw(1.0f);
         }
+        if (scene.skinned != nullptr) {
+            D3DXMATRIX identity;
+            D3DXMatrixIdentity(&identity);
+            scene.skinned->Draw(&identity);
+        }
     } else {
         CShader::GetInstance().SetCamera(&camera.pose);
         DrawWithEffects(d3d, scene, options);
@@ -501,6 +514,99 @@ bool LoadShaderSet(std::ostream& err, const MessageBoxRecorder& messages) {
     for (const auto& message : messages.Messages())
         err << "fsmith: " << message.caption << ": " << message.text << '\n';
     return messages.Messages().empty();
+}
+
+// The set a --anim value names: a number counts from 0, anything else is a set's name.
+bool FindAnimationSet(ID3DXAnimationController& controller, const std::string& wanted, UINT& index) {
+    const UINT count = controller.GetNumAnimationSets();
+    UINT number = 0;
+    const char* end = wanted.data() + wanted.size();
+    const auto parsed = std::from_chars(wanted.data(), end, number);
+    if (parsed.ec == std::errc() && parsed.ptr == end) {
+        index = number;
+        return number < count;
+    }
+    for (index = 0; index < count; ++index) {
+        ID3DXAnimationSet* set = nullptr;
+        controller.GetAnimationSet(index, &set);
+        const bool same = wanted == set->GetName();
+        set->Release();
+        if (same)
+            return true;
+    }
+    return false;
+}
+
+void AddBonePositions(const D3DXFRAME* frame, const D3DXMATRIX& parent, Bounds& bones) {
+    for (; frame != nullptr; frame = frame->pFrameSibling) {
+        D3DXMATRIX combined;
+        D3DXMatrixMultiply(&combined, &frame->TransformationMatrix, &parent);
+        if (static_cast<const D3DZANIMEFRAME*>(frame)->m_dwBoneId != D3DZANIMEFRAME::kNoBone)
+            bones.Add(D3DXVECTOR3(combined._41, combined._42, combined._43));
+        AddBonePositions(frame->pFrameFirstChild, combined, bones);
+    }
+}
+
+// The pose moves the skin away from where the file's static mesh stands: the camera aims at the posed
+// bones, with room for a box the size of the static mesh around them.
+void FramePosedScene(const D3DZCXSkinMesh& skin, Scene& scene) {
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    Bounds mesh, bones;
+    if (skin.GetMesh() != nullptr)
+        AddMeshBounds(mesh, *skin.GetMesh(), identity);
+    AddBonePositions(skin.GetFrameRoot(), identity, bones);
+    if (mesh.empty)
+        return;
+    const D3DXVECTOR3 centre = bones.empty ? (mesh.low + mesh.high) * 0.5f : (bones.low + bones.high) * 0.5f;
+    const D3DXVECTOR3 half = (mesh.high - mesh.low) * 0.5f;
+    scene.bounds.Add(centre - half);
+    scene.bounds.Add(centre + half);
+    scene.target = centre;
+}
+
+// Loads the model as a skinned hierarchy and poses it: the chosen set alone on track 0, at the time.
+bool LoadPosedScene(const ModelCommands::RenderOptions& options, D3DZCXSkinMesh& skin, Scene& scene,
+                    std::string& posed, std::ostream& err) {
+    XFileModel model;
+    std::string error;
+    if (!XFileModel::Load(options.input, model, error)) {
+        err << "fsmith: " << error << '\n';
+        return false;
+    }
+    if (!skin.Load(options.input.c_str(), nullptr) || skin.GetHighLevelController() == nullptr) {
+        err << "fsmith: '" << options.input << "' has no "
+            << (model.animationSets.empty() ? "animation sets" : "mesh to pose") << '\n';
+        return false;
+    }
+    ID3DXAnimationController& controller = *skin.GetHighLevelController()->GetController();
+    UINT index = 0;
+    if (!FindAnimationSet(controller, options.anim.value_or("0"), index)) {
+        err << "fsmith: '" << options.input << "' has no animation set '" << *options.anim << "'; it has";
+        for (UINT i = 0; i < controller.GetNumAnimationSets(); ++i) {
+            ID3DXAnimationSet* set = nullptr;
+            controller.GetAnimationSet(i, &set);
+            err << ' ' << i << " '" << set->GetName() << "'";
+            set->Release();
+        }
+        err << '\n';
+        return false;
+    }
+    ID3DXAnimationSet* set = nullptr;
+    controller.GetAnimationSet(index, &set);
+    D3DXTRACK_DESC track;
+    track.Position = options.animTime.value_or(0.0f);
+    track.Enable = TRUE;
+    controller.SetTrackAnimationSet(0, set);
+    controller.SetTrackDesc(0, &track);
+    for (UINT other = 1; other < controller.GetMaxNumTracks(); ++other)
+        controller.SetTrackEnable(other, FALSE);
+    controller.AdvanceTime(0.0, nullptr);
+    posed = "'" + std::string(set->GetName()) + "' at " + Number(static_cast<float>(track.Position)) + " s";
+    set->Release();
+    scene.skinned = &skin;
+    FramePosedScene(skin, scene);
+    return true;
 }
 
 // Meshes hold device resources: the cache is emptied before the device goes, on every way out.
@@ -561,6 +667,8 @@ bool ModelCommands::ParseRenderOptions(const Args& args, RenderOptions& options,
     }
     if (error.empty() && (options.input.empty() || options.output.empty()))
         error = "render takes FILE -o OUT.png";
+    if (error.empty() && (options.anim || options.animTime) && options.mode != "fixed")
+        error = "--anim and --time pose a skinned model, which is drawn with --mode fixed only";
     return error.empty();
 }
 
@@ -584,8 +692,17 @@ int ModelCommands::Render(const RenderOptions& options, std::ostream& out, std::
     if (options.mode != "fixed" && !LoadShaderSet(err, messages))
         return 1;
     const bool isMap = IsMapFile(options.input);
+    const bool posing = options.anim || options.animTime;
+    if (isMap && posing) {
+        err << "fsmith: --anim and --time pose one X file, not the models of a map\n";
+        return 1;
+    }
     Scene scene;
-    if (!(isMap ? LoadMapScene(options.input, scene, err) : LoadModelScene(options.input, scene, err)))
+    D3DZCXSkinMesh skin; // after the session: its resources go before the device
+    std::string posed;
+    if (!(posing  ? LoadPosedScene(options, skin, scene, posed, err)
+          : isMap ? LoadMapScene(options.input, scene, err)
+                  : LoadModelScene(options.input, scene, err)))
         return 1;
     const float aspect = static_cast<float>(options.width) / static_cast<float>(options.height);
     D3DZCDIRECT3D& d3d = D3DZCDIRECT3D::GetInstance();
@@ -594,7 +711,8 @@ int ModelCommands::Render(const RenderOptions& options, std::ostream& out, std::
         err << "fsmith: cannot write '" << options.output << "'\n";
         return 1;
     }
-    out << "wrote " << options.output << " (" << options.width << " x " << options.height << ", "
-        << scene.objects.size() << (scene.objects.size() == 1 ? " object" : " objects") << ")\n";
+    const std::size_t objects = scene.objects.size() + (scene.skinned != nullptr ? 1 : 0);
+    out << "wrote " << options.output << " (" << options.width << " x " << options.height << ", " << objects
+        << (objects == 1 ? " object" : " objects") << (posed.empty() ? "" : ", " + posed) << ")\n";
     return 0;
 }

@@ -22,6 +22,10 @@ public:
         // The shadow map's light box: width, height, near and far; none: the picture's width and
         // height in pixels, 0.1 and 2000, as the editor's view gives it.
         std::optional<std::array<float, 4>> shadowBox;
+        // A skinned model posed at a time of one animation set, named or numbered from 0; either option
+        // alone means set 0 or time 0.
+        std::optional<std::string> anim;
+        std::optional<float> animTime;
     };
 
     // Format, mesh, materials, frames, bones and animations of an X file. 0 on success, 1 with the
@@ -29,7 +33,7 @@ public:
     static int XInfo(const std::string& path, std::ostream& out, std::ostream& err);
 
     // Reads "FILE -o OUT.png [--size WxH] [--yaw D] [--pitch D] [--distance D] [--mode M]
-    // [--shadow-box W,H,NEAR,FAR]"; false with the reason.
+    // [--shadow-box W,H,NEAR,FAR] [--anim NAME|INDEX] [--time SECONDS]"; false with the reason.
     static bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& options,
                                    std::string& error);
     // Draws an X file at the origin, or every record of a map file at its matrix, into a PNG file, with
