@@ -14,7 +14,6 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QMenu>
 
 namespace {
 
@@ -30,8 +29,7 @@ bool IsDown(int key) {
 bool Chosen(const MyForm& form, QAction* item) {
     if (item == nullptr || CAPP::GetInstance().GetMouseButton().Left.iState != DZACTION_PUSH)
         return false;
-    const QMenu* menu = form.contextMenuStrip1;
-    return menu != nullptr && menu->isVisible() && menu->activeAction() == item;
+    return form.IsItemSelected(item);
 }
 
 bool Held(int state) {
