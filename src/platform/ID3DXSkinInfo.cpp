@@ -50,6 +50,55 @@ std::vector<DWORD> FaceBones(const std::vector<Influences>& perVertex, const DWO
     return bones;
 }
 
+std::size_t BonesOf(const std::vector<Influences>& perVertex, const DWORD (&corners)[3], DWORD bone) {
+    std::size_t holders = 0;
+    for (const DWORD vertex : corners)
+        for (const Influence& influence : perVertex[vertex])
+            holders += influence.bone == bone;
+    return holders;
+}
+
+// A face moved by more bones than the device blends loses its vertices' weakest influences, preferring
+// bones only one of its corners has, until it fits. The vertices lose them everywhere, so every face
+// sharing a vertex still computes the same position for it and the skin shows no cracks.
+void FitFace(std::vector<Influences>& perVertex, const DWORD (&corners)[3]) {
+    std::vector<DWORD> touched;
+    for (;;) {
+        std::vector<DWORD> bones;
+        for (const DWORD vertex : corners)
+            for (const Influence& influence : perVertex[vertex])
+                if (std::find(bones.begin(), bones.end(), influence.bone) == bones.end())
+                    bones.push_back(influence.bone);
+        if (bones.size() <= ID3DXSkinInfo::kMaxBlendMatrices)
+            break;
+        DWORD weakestVertex = 0;
+        std::size_t weakestAt = 0;
+        bool found = false, foundAlone = false;
+        for (const DWORD vertex : corners) {
+            if (perVertex[vertex].size() < 2)
+                continue;
+            for (std::size_t i = 0; i < perVertex[vertex].size(); ++i) {
+                const Influence& influence = perVertex[vertex][i];
+                const bool alone = BonesOf(perVertex, corners, influence.bone) == 1;
+                if (!found || (alone && !foundAlone) ||
+                    (alone == foundAlone && influence.weight < perVertex[weakestVertex][weakestAt].weight)) {
+                    weakestVertex = vertex;
+                    weakestAt = i;
+                    found = true;
+                    foundAlone = alone;
+                }
+            }
+        }
+        if (!found)
+            break;
+        perVertex[weakestVertex].erase(perVertex[weakestVertex].begin() +
+                                       static_cast<std::ptrdiff_t>(weakestAt));
+        touched.push_back(weakestVertex);
+    }
+    for (const DWORD vertex : touched)
+        Normalise(perVertex[vertex]);
+}
+
 struct Combination {
     DWORD attribute;
     std::vector<DWORD> bones; // slot order
@@ -209,6 +258,7 @@ HRESULT ID3DXSkinInfo::ConvertToBlendedMesh(ID3DXMesh* mesh, DWORD, const DWORD*
     std::size_t influence = 1;
     for (DWORD face = 0; face < numFaces; ++face) {
         const DWORD corners[3] = {mesh->Index(face, 0), mesh->Index(face, 1), mesh->Index(face, 2)};
+        FitFace(perVertex, corners);
         faceBones[face] = FaceBones(perVertex, corners);
         influence = std::max(influence, faceBones[face].size());
     }

@@ -49,9 +49,10 @@ public:
     // XYZ when no face needs more than one bone), with one subset per bone combination: faces grouped
     // by material, then into runs that at most *maxFaceInfl bones move. Vertices are copied per
     // combination, their weights in the order of its BoneId slots (the last slot's weight is what the
-    // others leave of 1). Weights are normalised per vertex; a vertex keeps its four strongest bones and
-    // a face the four bones that weigh most on it, as the device blends no more. The mesh's vertex count
-    // must equal this skin's. Options are ignored, as in D3DX; face and vertex remaps are optional.
+    // others leave of 1). Weights are normalised per vertex. The device blends no more than four bones:
+    // a vertex keeps its four strongest, and a face moved by more loses its vertices' weakest influences
+    // until four remain. The mesh's vertex count must equal this skin's. Options are ignored, as in D3DX;
+    // face and vertex remaps are optional.
     HRESULT ConvertToBlendedMesh(ID3DXMesh* mesh, DWORD options, const DWORD* adjacencyIn,
                                  DWORD* adjacencyOut, DWORD* faceRemap, ID3DXBuffer** vertexRemap,
                                  DWORD* maxFaceInfl, DWORD* numBoneCombinations,

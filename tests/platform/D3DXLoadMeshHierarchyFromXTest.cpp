@@ -279,7 +279,7 @@ TEST_F(D3DXHierarchy, BlendedMeshCarriesWeightsPerBoneCombinationSlot) {
     blended->Release();
 }
 
-TEST_F(D3DXHierarchy, AFaceMovedByMoreBonesThanTheDeviceBlendsKeepsTheFourThatWeighMost) {
+TEST_F(D3DXHierarchy, AFaceMovedByMoreBonesThanTheDeviceBlendsLosesTheWeakestInfluences) {
     ID3DXMesh* mesh = nullptr;
     ASSERT_EQ(D3DXCreateMeshFVF(1, 3, D3DXMESH_MANAGED, D3DFVF_XYZ, m_device, &mesh), S_OK);
     ID3DXSkinInfo* skin = nullptr;
