@@ -252,6 +252,10 @@ HRESULT ID3DXSkinInfo::ConvertToBlendedMesh(ID3DXMesh* mesh, DWORD, const DWORD*
     }
 
     const DWORD numFaces = mesh->GetNumFaces();
+    for (DWORD face = 0; face < numFaces; ++face)
+        for (DWORD k = 0; k < 3; ++k)
+            if (mesh->Index(face, k) >= m_numVertices)
+                return D3DERR_INVALIDCALL;
     DWORD* attributes = nullptr;
     mesh->LockAttributeBuffer(0, &attributes);
     std::vector<std::vector<DWORD>> faceBones(numFaces);

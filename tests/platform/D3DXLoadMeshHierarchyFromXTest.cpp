@@ -330,6 +330,12 @@ TEST_F(D3DXHierarchy, AFaceMovedByMoreBonesThanTheDeviceBlendsLosesTheWeakestInf
               D3DERR_INVALIDCALL);
     EXPECT_EQ(refused, nullptr);
     other->Release();
+    // A corner beyond the vertices is refused rather than read past the weights.
+    const std::uint16_t wild[3] = {0, 1, 7};
+    std::memcpy(indices, wild, sizeof(wild));
+    EXPECT_EQ(skin->ConvertToBlendedMesh(mesh, 0, nullptr, nullptr, nullptr, nullptr, &influences, &count,
+                                         &noTable, &refused),
+              D3DERR_INVALIDCALL);
     table->Release();
     blended->Release();
     skin->Release();
