@@ -57,6 +57,8 @@ void CAPP::DestroyWindows() {
 
 void CAPP::SampleInput() {
     DZGetMouseButtonAction(&m_MouseButton, 0);
+    if (m_MouseButton.Left.iState != DZACTION_HOLD)
+        m_bMouseXAnchored = m_bMouseYAnchored = false;
     DZGetAction(VK_CONTROL, &m_iCtrlKey);
     DZGetAction('C', &m_iCKey);
     DZGetAction('V', &m_iVKey);
@@ -69,16 +71,18 @@ namespace {
 
 // One axis of a left-button drag: the anchor follows the cursor while the button is held and rests at 0
 // while it is up.
-float DragStep(int leftState, float cursor, float& anchor) {
+float DragStep(int leftState, float cursor, float& anchor, bool& anchored) {
     if (leftState == DZACTION_NONE)
         anchor = 0.0f;
-    if (leftState == DZACTION_HOLD) {
+    if (leftState == DZACTION_HOLD && anchored) {
         const float step = cursor - anchor;
         anchor = cursor;
         return step;
     }
-    if (leftState == DZACTION_PUSH)
+    if (leftState == DZACTION_HOLD || leftState == DZACTION_PUSH) {
         anchor = cursor;
+        anchored = true;
+    }
     return 0.0f;
 }
 
@@ -87,11 +91,11 @@ float DragStep(int leftState, float cursor, float& anchor) {
 float CAPP::GetMouseXMovePos() {
     POINT cursor{};
     DZGetMouseClientPos(m_hViewWnd, &cursor);
-    return DragStep(m_MouseButton.Left.iState, static_cast<float>(cursor.x), m_fMouseXOld);
+    return DragStep(m_MouseButton.Left.iState, static_cast<float>(cursor.x), m_fMouseXOld, m_bMouseXAnchored);
 }
 
 float CAPP::GetMouseYMovePos() {
     POINT cursor{};
     DZGetMouseClientPos(m_hViewWnd, &cursor);
-    return DragStep(m_MouseButton.Left.iState, static_cast<float>(cursor.y), m_fMouseYOld);
+    return DragStep(m_MouseButton.Left.iState, static_cast<float>(cursor.y), m_fMouseYOld, m_bMouseYAnchored);
 }

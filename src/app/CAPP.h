@@ -65,5 +65,10 @@ private:
     int m_iAltKey = 0;
     float m_fMouseXOld = 0.0f;
     float m_fMouseYOld = 0.0f;
+    // Whether the anchors belong to the drag in progress. A press can follow a release so closely
+    // that the button reads held without ever reading pressed; such a drag anchors on its first read
+    // instead of leaping from where the last drag ended.
+    bool m_bMouseXAnchored = false;
+    bool m_bMouseYAnchored = false;
     QPointer<QtInputFeed> m_InputFeed;
 };
