@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 
 namespace {
 
@@ -170,16 +171,17 @@ TEST_F(DrawnObject, EachRenderModeDrawsTheModelWhereItsMatrixPutsIt) {
     auto object =
         Placed(Moved(2, 0, 0), m_dir.Write("box.x", TestMeshes::Box(-1, -1, -1, 1, 1, 1, {1, 1, 1})));
     auto missing = Placed(Moved(-2, 0, 0), m_dir.File("missing.x"));
+    std::set<DWORD> looks;
     for (int mode = 0; mode <= 3; ++mode) {
         Clear();
         m_form->listBox1->setCurrentRow(mode);
         object->Draw();
         missing->Draw();
+        looks.insert(At(D3DXVECTOR3(2, 0, -1)));
         EXPECT_NE(At(D3DXVECTOR3(2, 0, -1)), kBackground) << "mode " << mode;
         EXPECT_EQ(At(D3DXVECTOR3(-2, 0, -1)), kBackground) << "mode " << mode;
     }
-    EXPECT_TRUE(m_messages.Messages().empty() ||
-                m_messages.Messages()[0].text.find("missing") != std::string::npos);
+    EXPECT_GE(looks.size(), 3u) << "the modes shade differently";
 }
 
 TEST_F(DrawnObject, ShadowModeWritesTheShadowMapThenDrawsWithItEveryFrame) {
