@@ -159,9 +159,9 @@ TEST_F(DragEdit, ScalingStretchesAlongTheObjectsOwnAxesAndNeverCollapses) {
     expected._41 = 1, expected._42 = 2, expected._43 = 3;
     ExpectMatrixNear(*object->GetWorld(), expected);
 
-    // Turned 90 degrees about Y, the X handle lengthens the object's own Z axis.
+    // Turned -90 degrees about Y, the X handle lengthens the object's own Z axis.
     D3DXMATRIX turned;
-    auto rotated = Placed(*D3DXMatrixRotationY(&turned, D3DX_PI / 2));
+    auto rotated = Placed(*D3DXMatrixRotationY(&turned, -D3DX_PI / 2));
     Pick(CWindowCheck::kAxisX, D3DXVECTOR3(3, 0, 0));
     Drag(*rotated, {{100, 0}});
     for (int row = 0; row < 3; ++row)
