@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class CXLIST;
 class MyForm;
 class QtInputFeed;
 
@@ -21,6 +22,7 @@ public:
     // The main window; null before InitWindows and after DestroyWindows.
     MyForm* GetMainForm() const { return m_MainForm.get(); }
     MyForm* operator->() const { return m_MainForm.get(); }
+    CXLIST& GetXList();
 
     // The windows part of start-up: the main window shown, the pop-up and settings objects made and put
     // away, both handles recorded, and the Qt events fed to the key and cursor record. Needs a

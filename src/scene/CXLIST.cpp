@@ -1,0 +1,224 @@
+#include "CXLIST.h"
+
+#include "CAPP.h"
+#include "CLIStringToChar.h"
+#include "CShader.h"
+#include "CheckedListBox.h"
+#include "D3DZCDIRECT3D.h"
+#include "FileDialog.h"
+#include "MyForm.h"
+#include "TextForm.h"
+#include "ViewBox.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+
+#include <cstdio>
+#include <iostream>
+
+// The application singleton sits below the scene, so the scene supplies the list it hands out.
+CXLIST& CAPP::GetXList() {
+    static CXLIST list;
+    return list;
+}
+
+namespace {
+
+constexpr int kShadowMapMode = 4;
+constexpr D3DCOLOR kReadOutColour = 0xFFFFFFFF;
+
+int RenderModeOf(const MyForm& form) {
+    const QList<QListWidgetItem*> selected = form.listBox1->selectedItems();
+    return selected.isEmpty() ? -1 : form.listBox1->row(selected.front());
+}
+
+} // namespace
+
+CXLIST::~CXLIST() {
+    Release();
+}
+
+void CXLIST::Release() {
+    for (CXData* object : m_vecXData)
+        delete object;
+    m_vecXData.clear();
+}
+
+CXData* CXLIST::Selected() const {
+    return m_uNowSelectID < m_vecXData.size() ? m_vecXData[m_uNowSelectID] : nullptr;
+}
+
+void CXLIST::Update() {
+    MyForm* form = CAPP::GetInstance().GetMainForm();
+    if (form == nullptr)
+        return;
+    m_uNowSelectID = static_cast<unsigned int>(form->checkedListBox1->SelectedIndex());
+
+    CopyXData();
+    DeleteXData();
+    AddXData();
+    if (form->GetMatrixOpenFlg()) {
+        LoadMatrixFile(CLIStringToChar(form->openFileDialog2->fileName()).c_str());
+        form->SetMatrixOpenFlg(false);
+    }
+    if (form->GetMapSaveFlg()) {
+        SaveMapFile(CLIStringToChar(form->saveFileDialog6->fileName()).c_str());
+        form->SetMapSaveFlg(false);
+    }
+    if (form->GetMapOpenFlg()) {
+        OpenMapFile(CLIStringToChar(form->openFileDialog3->fileName()).c_str());
+        form->SetMapOpenFlg(false);
+    }
+    SaveMatrixList();
+
+    // Only the selected object follows the mouse and the pop-up; a pending matrix save waits for it.
+    const std::vector<CXData*> objects = m_vecXData;
+    for (CXData* object : objects) {
+        if (static_cast<unsigned int>(object->GetID()) == m_uNowSelectID) {
+            object->Update();
+            SaveMatrixFile();
+        }
+    }
+
+    form->contextMenuStrip1->setEnabled(!m_vecXData.empty());
+}
+
+void CXLIST::NameAndSelectNewest(MyForm& form, const char* prefix) {
+    ++m_iObjCount;
+    char name[64];
+    std::snprintf(name, sizeof name, "%s%d", prefix, m_iObjCount);
+    CheckedListBox& list = *form.checkedListBox1;
+    list.Add(QString::fromUtf8(name));
+    const int last = list.Count() - 1;
+    list.SetItemChecked(last, true);
+    list.SetSelectedIndex(last);
+}
+
+void CXLIST::Renumber(std::size_t from) {
+    for (std::size_t i = from; i < m_vecXData.size(); ++i)
+        m_vecXData[i]->SetID(static_cast<int>(i));
+}
+
+void CXLIST::RenumberAndUpdate() {
+    for (std::size_t i = 0; i < m_vecXData.size(); ++i) {
+        m_vecXData[i]->SetID(static_cast<int>(i));
+        m_vecXData[i]->Update();
+    }
+}
+
+void CXLIST::ListChange() {
+    MyForm* form = CAPP::GetInstance().GetMainForm();
+    if (form == nullptr || !TextForm::GetClickFlg())
+        return;
+    // The item the user sees selected now, which the dialog was opened for; a confirmation with
+    // nothing to rename is dropped rather than left to rename whatever is selected later.
+    CheckedListBox& list = *form->checkedListBox1;
+    const int selected = list.SelectedIndex();
+    TextForm* dialog = form->m_TextForm.data();
+    if (selected < 0 || static_cast<std::size_t>(selected) >= m_vecXData.size() || dialog == nullptr) {
+        TextForm::SetClickFlg(false);
+        return;
+    }
+    const std::string name = CLIStringToChar(dialog->textBox1->text());
+    dialog->close();
+    dialog->deleteLater();
+    std::cout << name << std::endl;
+
+    list.RemoveAt(selected);
+    list.Insert(selected, QString::fromStdString(name));
+    list.SetItemChecked(selected, true);
+    list.SetSelectedIndex(selected);
+    TextForm::SetClickFlg(false);
+    m_bChanged = true;
+}
+
+void CXLIST::Draw() {
+    MyForm* form = CAPP::GetInstance().GetMainForm();
+    D3DZCDIRECT3D& direct3d = D3DZCDIRECT3D::GetInstance();
+    if (form == nullptr || direct3d.GetDevice() == nullptr)
+        return;
+    const CheckedListBox& list = *form->checkedListBox1;
+    auto drawChecked = [&] {
+        for (std::size_t i = 0; i < m_vecXData.size(); ++i)
+            if (list.GetItemChecked(static_cast<int>(i)))
+                m_vecXData[i]->Draw();
+    };
+
+    if (RenderModeOf(*form) == kShadowMapMode) {
+        const D3DZCVECTOR3 direction = direct3d.GetLightDir(0);
+        D3DXVECTOR3 lightPos = D3DXVECTOR3(0, 0, 0) - 30.0f * direction;
+        D3DXVECTOR4 box(static_cast<float>(form->pictureBox1->width()),
+                        static_cast<float>(form->pictureBox1->height()), form->GetDrawStartRange(),
+                        form->GetDrawEndRange());
+        D3DZCSHADER_SHADOWMAP& shadowMap = CShader::GetInstance().GetShadowMap();
+        shadowMap.Begin(&lightPos, &box);
+        drawChecked();
+        shadowMap.End();
+    }
+    drawChecked();
+
+    CXData* selected = nullptr;
+    for (CXData* object : m_vecXData)
+        if (static_cast<unsigned int>(object->GetID()) == m_uNowSelectID) {
+            selected = object;
+            break;
+        }
+    if (selected == nullptr)
+        return;
+    D3DZCMATRIX world = *selected->GetWorld();
+    ID3DXFont* font = direct3d.GetFont();
+    switch (form->GetSelectEdit()) {
+    case 0:
+        D3DZDrawPrintf(font, 2, 2, kReadOutColour, "X座標%f\nY座標%f\nZ座標%f", world._41, world._42,
+                       world._43);
+        break;
+    case 1:
+        // How far each local axis has turned from its world axis, as a cosine.
+        world.NormalizeRotation();
+        D3DZDrawPrintf(font, 2, 2, kReadOutColour, "X軸%f\nY軸%f\nZ軸%f", world._11, world._22, world._33);
+        break;
+    case 2:
+        D3DZDrawPrintf(font, 2, 2, kReadOutColour, "拡大率X%f\n拡大率Y%f\n拡大率Z%f", world.GetScaleX(),
+                       world.GetScaleY(), world.GetScaleZ());
+        break;
+    default:
+        break;
+    }
+}
+
+D3DXMATRIX* CXLIST::GetWorld(unsigned int no) {
+    return no < m_vecXData.size() ? m_vecXData[no]->GetWorld() : nullptr;
+}
+
+Fieldsmith::_TAG_MAPDATA CXLIST::GetMapData(int i) const {
+    if (i < 0 || static_cast<std::size_t>(i) >= m_vecXData.size())
+        return Fieldsmith::_TAG_MAPDATA();
+    CXData* object = m_vecXData[static_cast<std::size_t>(i)];
+    return Fieldsmith::_TAG_MAPDATA(object->GetFilename(), *object->GetWorld());
+}
+
+std::string CXLIST::GetFileName(unsigned int no) const {
+    return no < m_vecXData.size() ? m_vecXData[no]->GetFilename() : std::string();
+}
+
+D3DXVECTOR3 CXLIST::GetPos(unsigned int no) const {
+    if (no >= m_vecXData.size())
+        return D3DXVECTOR3(0, 0, 0);
+    const D3DZCMATRIX& world = *m_vecXData[no]->GetWorld();
+    return D3DXVECTOR3(world._41, world._42, world._43);
+}
+
+void CXLIST::DeviceLost_Init(Fieldsmith::_TAG_MAPDATA* data) {
+    m_vecXData.push_back(new CXData(data));
+}
+
+void CXLIST::DeviceLost_Update(unsigned int no) {
+    if (no < m_vecXData.size())
+        m_vecXData[no]->Update();
+}
+
+void CXLIST::SetID(unsigned int no, unsigned int id) {
+    if (no < m_vecXData.size())
+        m_vecXData[no]->SetID(static_cast<int>(id));
+}

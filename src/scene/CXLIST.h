@@ -1,0 +1,97 @@
+// The scene: the placed objects in the order of the main window's object list, and every command that
+// adds, removes, copies or re-positions them or moves them to and from map and matrix files. Item i of
+// the main window's check list is object i; the check list holds the display names, the check marks
+// (drawn or hidden) and the selection, so nothing here duplicates them. Commands arrive as one-shot
+// flags raised by the main window and as the key states sampled at the start of the frame, and each
+// flag is lowered by the step that serves it.
+#pragma once
+
+#include "CXData.h"
+#include "D3DZCMATRIX.h"
+#include "Fieldsmith.h"
+#include "FollowTarget.h"
+
+#include <string>
+#include <vector>
+
+class MyForm;
+
+class CXLIST : public FollowTarget {
+public:
+    // Message texts shared by the file commands.
+    static const char* const kLoadErrorText;
+    static const char* const kSaveErrorText;
+    static const char* const kCaption;
+    // A map with many failing records names this many of them and counts the rest.
+    static constexpr std::size_t kMaxListedFailures = 20;
+
+    CXLIST() = default;
+    ~CXLIST() override;
+    CXLIST(const CXLIST&) = delete;
+    CXLIST& operator=(const CXLIST&) = delete;
+
+    // One frame of commands, then the selected object's own update.
+    void Update();
+    // The checked objects (twice in the shadow-map mode) and the selected object's read-out.
+    void Draw();
+    // Applies a name confirmed in the rename dialog to the selected item.
+    void ListChange();
+    // Deletes every object; the check list is left to its owner.
+    void Release();
+
+    // The steps of Update.
+    void CopyXData();
+    void DeleteXData();
+    void AddXData();
+    // Appends the map's objects to the scene. False, after telling the user, when the file could not
+    // be read.
+    bool OpenMapFile(const char* filename);
+    bool SaveMapFile(const char* filename);
+    bool LoadMatrixFile(const char* filename);
+    void SaveMatrixFile();
+    void SaveMatrixList();
+
+    // Null for an index past the end.
+    D3DXMATRIX* GetWorld(unsigned int no);
+    // An empty name and the identity for an index past the end.
+    Fieldsmith::_TAG_MAPDATA GetMapData(int i) const;
+    std::string GetFileName(unsigned int no) const;
+    D3DXVECTOR3 GetPos(unsigned int no) const;
+
+    // Rebuilding the objects after a new device: the check list already holds their items.
+    void DeviceLost_Init(Fieldsmith::_TAG_MAPDATA* data);
+    void DeviceLost_Update(unsigned int no);
+
+    unsigned int GetMaxSize() const { return static_cast<unsigned int>(m_vecXData.size()); }
+    bool GetExist() const { return !m_vecXData.empty(); }
+    unsigned int GetNowSelectID() const { return m_uNowSelectID; }
+    void SetID(unsigned int no, unsigned int id);
+    // The editor keeps no history.
+    void Ctrl_Z_Y() {}
+
+    bool GetChanged() const { return m_bChanged; }
+    bool GetClipValid() const { return m_bClipValid; }
+    const D3DZCMATRIX& GetCopyMatrix() const { return m_mCopyMatrix; }
+
+    // FollowTarget: the camera orbits the selected object.
+    int GetFollowCount() override { return static_cast<int>(m_vecXData.size()); }
+    const D3DXMATRIX* GetFollowWorld() override { return GetWorld(m_uNowSelectID); }
+
+private:
+    CXData* Selected() const;
+    void Copy();
+    void Paste();
+    void ApplyCopiedMatrix(MyForm& form);
+    // Appends an item for the newest object, checked and selected, named prefix + running number.
+    void NameAndSelectNewest(MyForm& form, const char* prefix);
+    void Renumber(std::size_t from = 0);
+    void RenumberAndUpdate();
+
+    std::vector<CXData*> m_vecXData;
+    unsigned int m_uNowSelectID = static_cast<unsigned int>(-1);
+    Fieldsmith::_TAG_MAPDATA m_ClipData;
+    D3DZCMATRIX m_mCopyMatrix;
+    bool m_bClipValid = false;
+    int m_iObjCount = 0;
+    bool m_bChanged = false;
+};
