@@ -1,0 +1,58 @@
+#include "CSystem.h"
+
+#include "CAPP.h"
+#include "D3DZCDIRECT3D.h"
+#include "MyForm.h"
+#include "VirtualKeys.h"
+#include "Win32Input.h"
+
+#include <QPushButton>
+
+namespace {
+
+bool IsDown(int key) {
+    return (GetAsyncKeyState(key) & 0x8000) != 0;
+}
+
+} // namespace
+
+CSystem& CSystem::GetInstance() {
+    static CSystem instance;
+    return instance;
+}
+
+void CSystem::Run() {
+    SetCulState();
+    SetEditType();
+}
+
+// When several keys are held, the last one tested wins.
+void CSystem::SetCulState() {
+    if (IsDown(VK_F9))
+        m_iCulState = 0;
+    if (IsDown(VK_F10))
+        m_iCulState = 2;
+    if (IsDown(VK_F11))
+        m_iCulState = 1;
+    static constexpr DWORD kModes[] = {D3DCULL_NONE, D3DCULL_CW, D3DCULL_CCW};
+    D3DZCDIRECT3D::GetInstance().CullMode(kModes[m_iCulState]);
+}
+
+// Ctrl+C copies rather than switching to rotate; Ctrl+V, which pastes, also selects move.
+void CSystem::SetEditType() {
+    MyForm* form = CAPP::GetInstance().GetMainForm();
+    if (form == nullptr)
+        return;
+    if (IsDown('V')) {
+        form->SetSelectEdit(0);
+        form->button1->setFocus();
+    }
+    if (IsDown('C') && GetAsyncKeyState(VK_CONTROL) == 0) {
+        form->SetSelectEdit(1);
+        form->button2->setFocus();
+    }
+    if (IsDown('Q')) {
+        form->SetSelectEdit(2);
+        form->button3->setFocus();
+    }
+}
