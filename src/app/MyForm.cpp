@@ -325,8 +325,11 @@ POINT MyForm::ClientOriginOnScreen() const {
 }
 
 bool MyForm::IsActive() const {
-    // With the view clicked, the focus is on its native window, which sits inside this one.
-    return isActiveWindow() || QGuiApplication::focusWindow() == pictureBox1->NativeWindow();
+    // With the view clicked, the focus is on its native window, which sits inside this one. Not
+    // isActiveWindow(): Qt counts this window active while its tool windows (the coordinate pop-up,
+    // the rename dialog) have the focus, and keys typed there must not act on the scene.
+    return QApplication::activeWindow() == this ||
+           QGuiApplication::focusWindow() == pictureBox1->NativeWindow();
 }
 
 void MyForm::ShowRename() {

@@ -52,6 +52,7 @@ public:
     void SaveMatrixList();
 
     // Null for an index past the end.
+    CXData* GetObject(unsigned int no) const { return no < m_vecXData.size() ? m_vecXData[no] : nullptr; }
     D3DXMATRIX* GetWorld(unsigned int no);
     // An empty name and the identity for an index past the end.
     Fieldsmith::_TAG_MAPDATA GetMapData(int i) const;
