@@ -208,3 +208,46 @@ TEST_F(ListFiles, AMapOpenLetsTheFirstObjectUpdatedTakeThePendingEntryAndReset) 
         EXPECT_EQ(m_list.GetPos(i), D3DXVECTOR3(xs[i], 0, 0)) << i;
     EXPECT_FALSE(m_form->isMatrixIdenty());
 }
+
+TEST_F(ListFiles, AMapOpenDuringADragMovesWhatUpdatingEveryObjectAfterEachRecordWould) {
+    std::vector<Fieldsmith::_TAG_MAPDATA> records;
+    for (int i = 0; i < 4; ++i)
+        records.emplace_back(m_box, Moved(static_cast<float>(i), 0, 0));
+    const std::string map = Map("four.map", records);
+    // The left button held on a handle and the cursor moved since the drag anchored.
+    auto arm = [&] {
+        Keys().KeyUp(VK_LBUTTON);
+        CAPP::GetInstance().SampleInput();
+        CAPP::GetInstance().SampleInput();
+        CursorAt(80, 60);
+        Keys().KeyDown(VK_LBUTTON);
+        CAPP::GetInstance().SampleInput();
+        CAPP::GetInstance().GetMouseXMovePos();
+        CAPP::GetInstance().GetMouseYMovePos();
+        CursorAt(95, 70);
+        CAPP::GetInstance().SampleInput();
+    };
+    for (int editType : {0, 1}) {
+        m_form->SetSelectEdit(editType);
+        Pick(editType == 0 ? CWindowCheck::kAxisX : CWindowCheck::kAxisY, D3DXVECTOR3(0, 0, 0));
+        arm();
+        std::vector<std::unique_ptr<CXData>> reference;
+        for (Fieldsmith::_TAG_MAPDATA& record : records) {
+            reference.push_back(std::make_unique<CXData>(&record));
+            for (auto& object : reference)
+                object->Update();
+        }
+        EXPECT_NE(*reference[0]->GetWorld(), records[0].world) << "the drag reached the first object";
+
+        m_list.Release();
+        arm();
+        m_form->openFileDialog3->setFileName(QString::fromStdString(map));
+        m_form->SetMapOpenFlg(true);
+        m_list.Update();
+        ASSERT_EQ(m_list.GetMaxSize(), 4u);
+        for (unsigned int i = 0; i < 4; ++i)
+            EXPECT_EQ(*m_list.GetWorld(i), *reference[i]->GetWorld())
+                << "edit type " << editType << ", object " << i;
+    }
+    Keys().KeyUp(VK_LBUTTON);
+}
