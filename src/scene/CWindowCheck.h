@@ -1,9 +1,16 @@
-// The on-screen manipulator: which of its handles the cursor is over and where each handle was last
-// drawn, read by the drag edits of the selected object. The drawing and picking come with the
-// manipulator; until then the pick and the handle placements are only held and handed out.
+// The on-screen manipulator at the selected object: a centre box and three axis handles (cones to
+// move, rings to rotate, boxes to scale), drawn over the scene with depth testing off. Which handle is
+// under the cursor is found by drawing every handle again in a flat identification colour into a
+// surface of the view's size and reading back the pixel under the cursor. The class also brackets the
+// frame: Begin prepares that surface and clears, End presents and rebuilds the device and the scene
+// when the view was resized or the device lost.
 #pragma once
 
 #include "D3DZCMATRIX.h"
+#include "D3DZCXFILE.h"
+#include "d3dx9shader.h"
+
+#include <functional>
 
 class CWindowCheck {
 public:
@@ -15,25 +22,60 @@ public:
     static constexpr int kAxisY = 2;
     static constexpr int kAxisZ = 3;
     static constexpr int kHandleCount = 4;
+    static constexpr DWORD kBackground = 0xFF000050;
 
     static CWindowCheck& GetInstance();
     CWindowCheck(const CWindowCheck&) = delete;
     CWindowCheck& operator=(const CWindowCheck&) = delete;
 
+    // Device resources: the pick surface, the flat-colour pixel shader and the three handle meshes.
+    void Init();
+    void Begin();
+    // Draws and picks the four handles in the order centre, X, Y, Z, so later ones win where they overlap.
+    void Run();
+    void End();
+    void Check();
+    void Draw(int num);
+    void Release();
+
     // -999 before the first pick, -1 over no handle, else the handle under the cursor.
     int GetNowColor() const { return m_iNowColor; }
     // The four world matrices the handles were last drawn with: centre, X, Y, Z.
     D3DZCMATRIX* GetMarixList() { return m_mHandle; }
+    IDirect3DSurface9* GetPickSurface() const { return m_pPickSurface; }
 
     // For driving the drag edits without a drawn manipulator.
     void SetNowColor(int handle) { m_iNowColor = handle; }
     // Out-of-range indices are ignored.
     void SetHandleMatrix(int handle, const D3DXMATRIX& world);
+    // What End does to give the view a new device: the application's release and re-creation of
+    // every device resource. Without it, a resize only resets the device.
+    void SetDeviceRebuild(std::function<void()> rebuild) { m_rebuild = std::move(rebuild); }
 
 private:
-    CWindowCheck() = default;
-    ~CWindowCheck() = default;
+    CWindowCheck();
+    ~CWindowCheck();
 
+    bool CreatePickSurface(IDirect3DDevice9* device, const D3DSURFACE_DESC& target);
+    void ReleaseShader();
+    bool ViewSizeChanged(IDirect3DDevice9* device);
+    void RebuildScene();
+    D3DZCMATRIX HandleWorld(int num, const D3DXVECTOR3& position) const;
+
+    ID3DXBuffer* m_pShaderCode = nullptr;
+    ID3DXBuffer* m_pShaderError = nullptr;
+    IDirect3DPixelShader9* m_pPixelShader = nullptr;
+    IDirect3DSurface9* m_pPickSurface = nullptr;
+    IDirect3DSurface9* m_pBackBuffer = nullptr;
+    D3DZCXFILE m_XFile[3];
+    float m_vDrawColor[4] = {1, 1, 1, 1};
+    int m_iMeshType = 0;
+    float m_vColor[kHandleCount][4] = {{1, 1, 0, 1}, {1, 0, 0, 1}, {0, 1, 0, 1}, {0, 0, 1, 1}};
     int m_iNowColor = kNotPickedYet;
+    int m_iGrabColor = 0;
+    D3DZCMATRIX m_mSpare;
     D3DZCMATRIX m_mHandle[kHandleCount];
+    int m_iViewWidth = 0;
+    int m_iViewHeight = 0;
+    std::function<void()> m_rebuild;
 };
