@@ -2,6 +2,7 @@
 // 3-D view, and the mouse buttons and editing keys sampled once per frame.
 #pragma once
 
+#include "CUI.h"
 #include "DZMouse.h"
 #include "Win32Types.h"
 
@@ -31,6 +32,18 @@ public:
     // Gives up the main window and the other windows while the application object still exists.
     void DestroyWindows();
 
+    // The program's start-up: the windows, the device for the view, then the camera. False when no
+    // device could be made; the user has been told why.
+    bool Init();
+    // Everything that depends on the graphics device, at start-up and again after every device
+    // rebuild. False, with nothing but the device attempted, when no device could be made.
+    bool DataInit();
+    // One frame: input, modes, camera, commands, light, drawing, present, then the pacing to 16 ms.
+    void Loop();
+    // Gives up every device resource, the device last; safe to call twice.
+    void Release();
+    CUI& GetUI() { return m_UI; }
+
     HWND GetViewWnd() const { return m_hViewWnd; }
     HWND GetMainWnd() const { return m_hMainWnd; }
 
@@ -58,6 +71,7 @@ private:
     std::unique_ptr<MyForm> m_MainForm;
     HWND m_hViewWnd = nullptr;
     HWND m_hMainWnd = nullptr;
+    CUI m_UI;
     D3DXZORVMOUSEBUTTON m_MouseButton{};
     int m_iCtrlKey = 0;
     int m_iCKey = 0;

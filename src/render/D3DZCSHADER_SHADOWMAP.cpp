@@ -135,8 +135,12 @@ void D3DZCSHADER_SHADOWMAP::ReleaseSaved() {
     m_pOldDepthStencil = nullptr;
 }
 
+// The map and its depth buffer belong to the device too: kept past its release, they would outlive
+// its window and be freed at process exit, after the window system is gone.
 void D3DZCSHADER_SHADOWMAP::Release() {
     if (m_pEffect != nullptr)
         m_pEffect->Release();
     m_pEffect = nullptr;
+    m_ShadowTex.Release();
+    m_ShadowDepth.Release();
 }

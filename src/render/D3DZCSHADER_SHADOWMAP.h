@@ -31,7 +31,7 @@ public:
     void DrawMesh(D3DZCXFILE* mesh);
     void SetTransformWorld(D3DXMATRIX* world);
     void End();
-    // The effect only; the map and its depth buffer live until the next LoadFX or destruction.
+    // The effect, the map and its depth buffer.
     void Release();
 
     ID3DXEffect* GetEffect() const { return m_pEffect; }

@@ -1,0 +1,108 @@
+#include "EditorLoop.h"
+
+#include "CAPP.h"
+#include "CXLIST.h"
+#include "D3DZCDIRECT3D.h"
+#include "MyForm.h"
+#include "PopWindow.h"
+#include "Setting.h"
+
+#include <QApplication>
+
+namespace {
+
+// The direction last lit from. The settings can pass through (0, 0, 0) while the user moves their
+// sliders; that vector points nowhere, so the light keeps the last direction that did.
+D3DXVECTOR3& LastLightDirection() {
+    static D3DXVECTOR3 direction(0.70710677f, -0.70710677f, 0.0f);
+    return direction;
+}
+
+} // namespace
+
+int RunEditor() {
+    CAPP& app = CAPP::GetInstance();
+    if (!app.Init()) {
+        app.Release();
+        app.DestroyWindows();
+        return 1;
+    }
+    SetDefaultLight();
+    const MyForm* form = app.GetMainForm();
+    while (!form->IsClosed())
+        RunEditorPass();
+    app.Release();
+    app.DestroyWindows();
+    return 0;
+}
+
+void RunEditorPass() {
+    CAPP& app = CAPP::GetInstance();
+    QApplication::processEvents();
+    MyForm* form = app.GetMainForm();
+    // A close confirmed during these events took the view's window with it: a frame now would find
+    // the device lost and try to rebuild it on a window that no longer shows.
+    if (form == nullptr || form->IsClosed())
+        return;
+    OpenRequestedControlBox(*form);
+    MirrorMinimised(*form);
+    app.GetXList().ListChange();
+    app.Loop();
+}
+
+void OpenRequestedControlBox(MyForm& form) {
+    if (!form.GetControlBoxFlg())
+        return;
+    if (form.m_PopForm) {
+        form.m_PopForm->close();
+        form.m_PopForm->deleteLater();
+    }
+    form.m_PopForm = new PopWindow(&form);
+    form.m_PopForm->show();
+    form.SetControlBoxFlg(false);
+}
+
+void MirrorMinimised(MyForm& form) {
+    const bool minimised = (form.windowState() & Qt::WindowMinimized) != 0;
+    for (QWidget* window :
+         {static_cast<QWidget*>(form.m_PopForm), static_cast<QWidget*>(form.m_SettingForm)}) {
+        if (window == nullptr)
+            continue;
+        const Qt::WindowStates state = minimised ? Qt::WindowMinimized : Qt::WindowNoState;
+        if (window->windowState() != state)
+            window->setWindowState(state);
+    }
+}
+
+void SetDefaultLight() {
+    Setting::m_fLightDirX = 1.0f;
+    Setting::m_fLightDirY = -1.0f;
+    Setting::m_fLightDirZ = 0.0f;
+    Setting::m_fLightDifR = Setting::m_fLightDifG = Setting::m_fLightDifB = Setting::m_fLightDifA = 1.0f;
+    Setting::m_fLightAmbR = Setting::m_fLightAmbG = Setting::m_fLightAmbB = 0.5f;
+    Setting::m_fLightAmbA = 0.0f;
+    Setting::m_fLightSpeR = Setting::m_fLightSpeG = Setting::m_fLightSpeB = 0.5f;
+    Setting::m_fLightSpeA = 0.0f;
+}
+
+void ApplySettingsLight() {
+    const D3DXVECTOR3 direction(Setting::m_fLightDirX, Setting::m_fLightDirY, Setting::m_fLightDirZ);
+    if (direction.x != 0.0f || direction.y != 0.0f || direction.z != 0.0f)
+        D3DXVec3Normalize(&LastLightDirection(), &direction);
+    const D3DXCOLOR diffuse(Setting::m_fLightDifR, Setting::m_fLightDifG, Setting::m_fLightDifB,
+                            Setting::m_fLightDifA);
+    const D3DXCOLOR ambient(Setting::m_fLightAmbR, Setting::m_fLightAmbG, Setting::m_fLightAmbB,
+                            Setting::m_fLightAmbA);
+    const D3DXCOLOR specular(Setting::m_fLightSpeR, Setting::m_fLightSpeG, Setting::m_fLightSpeB,
+                             Setting::m_fLightSpeA);
+    const MyForm* form = CAPP::GetInstance().GetMainForm();
+    const BOOL on = form != nullptr && form->GetLightEnable() ? TRUE : FALSE;
+    D3DZCDIRECT3D& d3d = D3DZCDIRECT3D::GetInstance();
+    d3d.SetDirectionalLight(on, 0, &LastLightDirection(), diffuse, ambient, specular);
+    d3d.LightEnable(on);
+}
+
+DWORD FrameSleepTime(DWORD start, DWORD now) {
+    const DWORD elapsed = now - start;
+    return elapsed < kFrameMilliseconds ? kFrameMilliseconds - elapsed : 0;
+}

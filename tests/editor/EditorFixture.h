@@ -1,0 +1,89 @@
+// The editor as the program starts it: the real main window, the device on the view's own native
+// window, the camera at its start pose and the start-up light, on a clock that moves only when told
+// to, so frames never wait. Message boxes are recorded and answered "yes".
+#pragma once
+
+#include "CAPP.h"
+#include "CXLIST.h"
+#include "CamData.h"
+#include "CheckedListBox.h"
+#include "D3DZCDIRECT3D.h"
+#include "EditorLoop.h"
+#include "FakeClock.h"
+#include "FileDialog.h"
+#include "KeyStateTracker.h"
+#include "MessageBoxRecorder.h"
+#include "MyForm.h"
+#include "TempDir.h"
+#include "TestMeshes.h"
+#include "d3d9.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+class EditorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_previousDirectory = std::filesystem::current_path();
+        std::filesystem::current_path(FSMITH_SOURCE_DIR); // Data/ is read from the working directory
+        KeyStateTracker::GetInstance().FocusLost();
+        CamData::GetInstance().Reset();
+        m_box = m_dir.Write("box.x", TestMeshes::Box(-1, -1, -1, 1, 1, 1, {1, 0, 0}));
+    }
+    void TearDown() override {
+        CAPP::GetInstance().Release();
+        CAPP::GetInstance().DestroyWindows();
+        IDirect3D9::SetDeviceTypeFilter({});
+        KeyStateTracker::GetInstance().FocusLost();
+        std::filesystem::current_path(m_previousDirectory);
+    }
+
+    // Start-up as the program does it; skips the test where the view's window cannot have a GL 3.3
+    // context.
+    void StartWithDevice() {
+        const bool device = CAPP::GetInstance().Init();
+        SetDefaultLight();
+        m_form = CAPP::GetInstance().GetMainForm();
+        if (!device)
+            GTEST_SKIP() << "no GL 3.3 context on the view's native window: the editor's frames need an X "
+                            "server (Xvfb with Mesa will do)";
+    }
+    // Start-up where every device is refused.
+    void StartWithoutDevice() {
+        IDirect3D9::SetDeviceTypeFilter([](D3DDEVTYPE, DWORD) { return false; });
+        CAPP::GetInstance().Init();
+        SetDefaultLight();
+        m_form = CAPP::GetInstance().GetMainForm();
+    }
+
+    static void Pass() { RunEditorPass(); }
+    // What choosing a model in the open dialog leaves for the next frame, and that frame.
+    void Open(const std::string& path) {
+        m_form->openFileDialog1->setFileName(QString::fromStdString(path));
+        m_form->SetXFileOpenFlg(true);
+        Pass();
+    }
+    void SaveMap(const std::string& path) {
+        m_form->saveFileDialog6->setFileName(QString::fromStdString(path));
+        m_form->SetMapSaveFlg(true);
+        Pass();
+    }
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const auto& message : m_messages.Messages())
+            texts.push_back(message.text);
+        return texts;
+    }
+
+    static IDirect3DDevice9* Device() { return D3DZCDIRECT3D::GetInstance().GetDevice(); }
+
+    FakeClock m_clock{1000};
+    MessageBoxRecorder m_messages{IDYES};
+    TempDir m_dir;
+    std::string m_box;
+    MyForm* m_form = nullptr;
+    std::filesystem::path m_previousDirectory;
+};
