@@ -64,7 +64,12 @@ test)
     ;;
 run)
     configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFSMITH_WERROR="$werror"
-    exec ./build/tools/fsmith/fsmith --help
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+        echo "no display: start the editor from a desktop session (or set DISPLAY, e.g. to an Xvfb server)" >&2
+        exit 1
+    fi
+    # The editor reads its Data folder from the working directory, which is the repository here.
+    exec ./build/src/editor/fieldsmith
     ;;
 *)
     echo "usage: ./run.sh [test]" >&2
