@@ -6,8 +6,11 @@
 #include "MyForm.h"
 #include "PopWindow.h"
 #include "Setting.h"
+#include "ViewBox.h"
+#include "ViewWindow.h"
 
 #include <QApplication>
+#include <QPlatformSurfaceEvent>
 
 namespace {
 
@@ -17,6 +20,26 @@ D3DXVECTOR3& LastLightDirection() {
     static D3DXVECTOR3 direction(0.70710677f, -0.70710677f, 0.0f);
     return direction;
 }
+
+// A confirmed close destroys the view's native window inside the window events, and a GL context
+// cannot be made current on a window that is gone: the device and everything made on it are given
+// up while the window still exists.
+class ReleaseBeforeTheViewGoes : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::PlatformSurface &&
+            static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType() ==
+                QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed) {
+            const MyForm* form = CAPP::GetInstance().GetMainForm();
+            if (form != nullptr && form->IsClosed())
+                CAPP::GetInstance().Release();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 } // namespace
 
@@ -29,6 +52,8 @@ int RunEditor() {
     }
     SetDefaultLight();
     const MyForm* form = app.GetMainForm();
+    ReleaseBeforeTheViewGoes releaser;
+    form->pictureBox1->NativeWindow()->installEventFilter(&releaser);
     while (!form->IsClosed())
         RunEditorPass();
     app.Release();

@@ -24,6 +24,14 @@
 #include <string>
 #include <vector>
 
+// Starts the editor with its device, or ends the test as skipped.
+#define START_WITH_DEVICE()                                                                                  \
+    do {                                                                                                     \
+        StartWithDevice();                                                                                   \
+        if (IsSkipped())                                                                                     \
+            return;                                                                                          \
+    } while (false)
+
 class EditorTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -41,8 +49,8 @@ protected:
         std::filesystem::current_path(m_previousDirectory);
     }
 
-    // Start-up as the program does it; skips the test where the view's window cannot have a GL 3.3
-    // context.
+    // Start-up as the program does it; marks the test skipped where the view's window cannot have a
+    // GL 3.3 context (see START_WITH_DEVICE).
     void StartWithDevice() {
         const bool device = CAPP::GetInstance().Init();
         SetDefaultLight();

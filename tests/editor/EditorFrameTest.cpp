@@ -61,7 +61,7 @@ protected:
 };
 
 TEST_F(EditorFrame, StartUpMakesTheDeviceForTheViewAndAFrameShowsTheBackground) {
-    StartWithDevice();
+    START_WITH_DEVICE();
     ASSERT_NE(Device(), nullptr);
     EXPECT_TRUE(m_messages.Messages().empty()) << Texts().front();
     const D3DPRESENT_PARAMETERS& parameters = *D3DZCDIRECT3D::GetInstance().GetD3DParameter();
@@ -79,7 +79,7 @@ TEST_F(EditorFrame, StartUpMakesTheDeviceForTheViewAndAFrameShowsTheBackground) 
 }
 
 TEST_F(EditorFrame, LightIsTakenFromTheSettingsEveryFrame) {
-    StartWithDevice();
+    START_WITH_DEVICE();
     PlaceBoxUnselected();
     const POINT centre = OnScreen(D3DXVECTOR3(0, 0, 0));
     const int lit = Red(PixelAt(centre));
@@ -119,7 +119,7 @@ TEST_F(EditorFrame, LightIsTakenFromTheSettingsEveryFrame) {
 }
 
 TEST_F(EditorFrame, CameraMovesBeforeTheObjectsAreDrawnInTheSameFrame) {
-    StartWithDevice();
+    START_WITH_DEVICE();
     PlaceBoxUnselected();
     const int near = RedPixels();
     ASSERT_GT(near, 0);
@@ -132,7 +132,7 @@ TEST_F(EditorFrame, CameraMovesBeforeTheObjectsAreDrawnInTheSameFrame) {
 }
 
 TEST_F(EditorFrame, ManipulatorIsDrawnOverTheSelectedObject) {
-    StartWithDevice();
+    START_WITH_DEVICE();
     KeyStateTracker::GetInstance().SetCursorScreenPos(POINT{-1000, -1000});
     Open(m_box);
     Pass();
@@ -141,7 +141,7 @@ TEST_F(EditorFrame, ManipulatorIsDrawnOverTheSelectedObject) {
 }
 
 TEST_F(EditorFrame, ReleaseGivesUpEveryDeviceResourceAndANewDeviceDrawsTheSameScene) {
-    StartWithDevice();
+    START_WITH_DEVICE();
     PlaceBoxUnselected();
     CAPP& app = CAPP::GetInstance();
     app.Release();
@@ -158,7 +158,7 @@ TEST_F(EditorFrame, ReleaseGivesUpEveryDeviceResourceAndANewDeviceDrawsTheSameSc
 }
 
 TEST_F(EditorFrame, ResizedViewGetsADeviceOfItsNewSizeWithTheSameObjects) {
-    StartWithDevice();
+    START_WITH_DEVICE();
     PlaceBoxUnselected();
     Open(m_box);
     const D3DXMATRIX before = *CAPP::GetInstance().GetXList().GetWorld(1);

@@ -85,7 +85,7 @@ TEST_F(EditorRun, FramesLastAtLeastSixteenMillisecondsAcrossTheClockWrapping) {
 }
 
 TEST_F(EditorRun, ADeviceThatCannotBeRebuiltStopsTheDrawingButNotTheSavingOfTheScene) {
-    StartWithDevice();
+    START_WITH_DEVICE();
     Open(m_box);
     D3DXMATRIX moved;
     D3DXMatrixTranslation(&moved, 4, 5, 6);
