@@ -18,6 +18,8 @@
 #include "TestMeshes.h"
 #include "d3d9.h"
 
+#include <QTest>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -58,6 +60,11 @@ protected:
         if (!device)
             GTEST_SKIP() << "no GL 3.3 context on the view's native window: the editor's frames need an X "
                             "server (Xvfb with Mesa will do)";
+        // The window system may still be laying the window out; a late change of the view's size
+        // rebuilds the device, which the frames under test should not see.
+        QTest::qWaitForWindowExposed(m_form);
+        QTest::qWait(30);
+        Pass();
     }
     // Start-up where every device is refused.
     void StartWithoutDevice() {
