@@ -2,6 +2,9 @@
 
 CheckedListBox::CheckedListBox(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
+    // Every entry is one line of text with a check box. Saying so spares the view from measuring every
+    // entry again on each selection change, which made opening a map of thousands of objects take minutes.
+    setUniformItemSizes(true);
 }
 
 int CheckedListBox::Count() const {
