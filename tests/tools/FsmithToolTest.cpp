@@ -1,5 +1,5 @@
-#include "FsmithTool.h"
 #include "TempDir.h"
+#include "ToolRun.h"
 
 #include <gtest/gtest.h>
 
@@ -8,19 +8,6 @@
 #include <sys/wait.h>
 
 namespace {
-
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Result RunTool(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    FsmithTool tool(out, err);
-    const int status = tool.Run(args);
-    return {status, out.str(), err.str()};
-}
 
 std::string FloatBytes(std::initializer_list<float> values) {
     std::string bytes;

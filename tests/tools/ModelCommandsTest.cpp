@@ -1,6 +1,6 @@
-#include "FsmithTool.h"
 #include "TempDir.h"
 #include "TestMeshes.h"
+#include "ToolRun.h"
 
 #include <gtest/gtest.h>
 
@@ -11,23 +11,6 @@
 #include <sstream>
 
 namespace {
-
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Result RunTool(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    FsmithTool tool(out, err);
-    const int status = tool.Run(args);
-    return {status, out.str(), err.str()};
-}
-
-bool Has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
 
 // A quad and a triangle in two materials: one textured with a file beside the model, one with a
 // texture that is nowhere.

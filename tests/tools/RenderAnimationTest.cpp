@@ -1,6 +1,6 @@
-#include "FsmithTool.h"
 #include "SkinnedModels.h"
 #include "TempDir.h"
+#include "ToolRun.h"
 
 #include <gtest/gtest.h>
 
@@ -9,23 +9,6 @@
 #include <sstream>
 
 namespace {
-
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Result RunTool(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    FsmithTool tool(out, err);
-    const int status = tool.Run(args);
-    return {status, out.str(), err.str()};
-}
-
-bool Has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
 
 const std::string kCharacter = FSMITH_SOURCE_DIR "/../shared/testdata/x-corpus/Testwuson.X";
 
