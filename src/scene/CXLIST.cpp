@@ -84,7 +84,7 @@ void CXLIST::Update() {
     form->contextMenuStrip1->setEnabled(!m_vecXData.empty());
 }
 
-void CXLIST::NameAndSelectNewest(MyForm& form, const char* prefix) {
+void CXLIST::NameAndSelectNewest(MyForm& form, const char* prefix, bool select) {
     ++m_iObjCount;
     char name[64];
     std::snprintf(name, sizeof name, "%s%d", prefix, m_iObjCount);
@@ -92,7 +92,8 @@ void CXLIST::NameAndSelectNewest(MyForm& form, const char* prefix) {
     list.Add(QString::fromUtf8(name));
     const int last = list.Count() - 1;
     list.SetItemChecked(last, true);
-    list.SetSelectedIndex(last);
+    if (select)
+        list.SetSelectedIndex(last);
 }
 
 void CXLIST::Renumber(std::size_t from) {

@@ -84,7 +84,8 @@ private:
     void Paste();
     void ApplyCopiedMatrix(MyForm& form);
     // Appends an item for the newest object, checked and selected, named prefix + running number.
-    void NameAndSelectNewest(MyForm& form, const char* prefix);
+    // Names and checks a new last entry; selects it unless the caller selects once after a batch.
+    void NameAndSelectNewest(MyForm& form, const char* prefix, bool select = true);
     void Renumber(std::size_t from = 0);
     void RenumberAndUpdate();
 

@@ -5,6 +5,7 @@
 
 #include "CAPP.h"
 #include "CLIStringToChar.h"
+#include "CheckedListBox.h"
 #include "FileDialog.h"
 #include "MessageBox.h"
 #include "MyForm.h"
@@ -56,6 +57,7 @@ bool CXLIST::OpenMapFile(const char* filename) {
     std::size_t updates = 0;
     std::vector<std::string> failures;
     std::size_t failureCount = 0;
+    std::size_t added = 0;
     for (Fieldsmith::_TAG_MAPDATA& record : records) {
         auto* object = new CXData(&record);
         if (object->GetXData() == nullptr || object->GetXData()->GetMesh() == nullptr) {
@@ -74,9 +76,14 @@ bool CXLIST::OpenMapFile(const char* filename) {
         } else {
             object->SetID(static_cast<int>(m_vecXData.size() - 1));
         }
-        NameAndSelectNewest(*form, "MapObj");
+        // Selecting each new entry would make the list lay out all its entries again every time;
+        // nothing reads the selection before the open ends, so the last entry is selected once.
+        NameAndSelectNewest(*form, "MapObj", false);
+        ++added;
         m_bChanged = true;
     }
+    if (added > 0)
+        form->checkedListBox1->SetSelectedIndex(form->checkedListBox1->Count() - 1);
 
     // One message for the whole file: a file that is not a map at all fails on every token.
     if (failureCount > 0) {
