@@ -170,3 +170,21 @@ void D3DZCSHADER::ShaderEnd() {
     if (m_pEffect != nullptr)
         m_pEffect->End();
 }
+
+// Diffuse and specular are material times light (specular's fourth component 1); the light's ambient
+// reaches the effect only as its red component.
+void D3DZCSHADER::SetMaterialParameters(const D3DMATERIAL9& material, const D3DLIGHT9& light,
+                                        bool withEmissive) {
+    const D3DCOLORVALUE& md = material.Diffuse;
+    const D3DCOLORVALUE& ld = light.Diffuse;
+    const D3DXVECTOR4 diffuse(md.r * ld.r, md.g * ld.g, md.b * ld.b, md.a * ld.a);
+    const D3DCOLORVALUE& ms = material.Specular;
+    const D3DCOLORVALUE& ls = light.Specular;
+    const D3DXVECTOR4 specular(ms.r * ls.r, ms.g * ls.g, ms.b * ls.b, 1.0f);
+    ShaderSetFloat4("Diffuse", &diffuse);
+    ShaderSetFloat("Ambient", light.Ambient.r);
+    ShaderSetFloat4("Specular", &specular);
+    if (withEmissive)
+        ShaderSetFloat4("Emissive", &material.Emissive);
+    ShaderSetFloat("Power", material.Power);
+}

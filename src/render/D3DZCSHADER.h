@@ -56,6 +56,10 @@ public:
 protected:
     ID3DXEffect* m_pEffect = nullptr;
     D3DZCTEXTURE m_WhiteTex;
+
+protected:
+    // The per-material parameters "Diffuse", "Ambient", "Specular", "Power" and, when asked, "Emissive".
+    void SetMaterialParameters(const D3DMATERIAL9& material, const D3DLIGHT9& light, bool withEmissive);
 };
 
 template <typename T> void D3DZCSHADER::ShaderSetValue(const char* name, const T* value, UINT bytes) {

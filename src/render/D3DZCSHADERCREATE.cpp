@@ -40,7 +40,7 @@ void D3DZCSHADERCREATE::DrawMaterials(const D3DLIGHT9& light, D3DZCXFILE& mesh, 
     for (UINT pass = 0; pass < passes; ++pass) {
         ShaderBeginPass(pass);
         for (DWORD i = 0; i < mesh.GetMaterialCnt(); ++i) {
-            SetMaterial(mesh.GetMaterials()[i], light, withEmissive);
+            SetMaterialParameters(mesh.GetMaterials()[i], light, withEmissive);
             const D3DZCTEXTURE& texture = mesh.GetTextures()[i];
             ShaderSetTexture("MeshTex", texture.GetTex() != nullptr ? &texture : &m_WhiteTex);
             ShaderCommitChanges();
@@ -49,19 +49,4 @@ void D3DZCSHADERCREATE::DrawMaterials(const D3DLIGHT9& light, D3DZCXFILE& mesh, 
         ShaderEndPass();
     }
     ShaderEnd();
-}
-
-void D3DZCSHADERCREATE::SetMaterial(const D3DMATERIAL9& material, const D3DLIGHT9& light, bool withEmissive) {
-    const D3DCOLORVALUE& md = material.Diffuse;
-    const D3DCOLORVALUE& ld = light.Diffuse;
-    const D3DXVECTOR4 diffuse(md.r * ld.r, md.g * ld.g, md.b * ld.b, md.a * ld.a);
-    const D3DCOLORVALUE& ms = material.Specular;
-    const D3DCOLORVALUE& ls = light.Specular;
-    const D3DXVECTOR4 specular(ms.r * ls.r, ms.g * ls.g, ms.b * ls.b, 1.0f);
-    ShaderSetFloat4("Diffuse", &diffuse);
-    ShaderSetFloat("Ambient", light.Ambient.r);
-    ShaderSetFloat4("Specular", &specular);
-    if (withEmissive)
-        ShaderSetFloat4("Emissive", &material.Emissive);
-    ShaderSetFloat("Power", material.Power);
 }

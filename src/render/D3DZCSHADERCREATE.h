@@ -20,5 +20,4 @@ public:
 
 private:
     void DrawMaterials(const D3DLIGHT9& light, D3DZCXFILE& mesh, bool withEmissive);
-    void SetMaterial(const D3DMATERIAL9& material, const D3DLIGHT9& light, bool withEmissive);
 };

@@ -25,7 +25,7 @@ void D3DZCSHADERCREATE_SKIN::DrawMesh(D3DLIGHT9* light, D3DZCXSkinMesh* mesh) {
             const DWORD attribute = combinations != nullptr ? combinations[i].AttribId : i;
             if (attribute >= container->NumMaterials)
                 continue;
-            SetMaterial(container->pMaterials[attribute].MatD3D, lightRecord);
+            SetMaterialParameters(container->pMaterials[attribute].MatD3D, lightRecord, true);
             const D3DZCTEXTURE* texture =
                 container->m_pTextures != nullptr ? &container->m_pTextures[attribute] : nullptr;
             ShaderSetTexture("MeshTex",
@@ -36,18 +36,4 @@ void D3DZCSHADERCREATE_SKIN::DrawMesh(D3DLIGHT9* light, D3DZCXSkinMesh* mesh) {
         ShaderEndPass();
     }
     ShaderEnd();
-}
-
-void D3DZCSHADERCREATE_SKIN::SetMaterial(const D3DMATERIAL9& material, const D3DLIGHT9& light) {
-    const D3DCOLORVALUE& md = material.Diffuse;
-    const D3DCOLORVALUE& ld = light.Diffuse;
-    const D3DXVECTOR4 diffuse(md.r * ld.r, md.g * ld.g, md.b * ld.b, md.a * ld.a);
-    const D3DCOLORVALUE& ms = material.Specular;
-    const D3DCOLORVALUE& ls = light.Specular;
-    const D3DXVECTOR4 specular(ms.r * ls.r, ms.g * ls.g, ms.b * ls.b, 1.0f);
-    ShaderSetFloat4("Diffuse", &diffuse);
-    ShaderSetFloat("Ambient", light.Ambient.r);
-    ShaderSetFloat4("Specular", &specular);
-    ShaderSetFloat4("Emissive", &material.Emissive);
-    ShaderSetFloat("Power", material.Power);
 }

@@ -13,7 +13,4 @@ public:
     void DrawMesh(D3DZCXSkinMesh* mesh);
     // The same with the given light (device light 0 when null).
     void DrawMesh(D3DLIGHT9* light, D3DZCXSkinMesh* mesh);
-
-private:
-    void SetMaterial(const D3DMATERIAL9& material, const D3DLIGHT9& light);
 };
