@@ -29,18 +29,34 @@ generate_test_locale() {
     "${sudo[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "note: no de_DE.UTF-8 locale; its test is skipped"
 }
 
-# Tests of windows draw on a virtual X server of their own, started here and stopped on exit.
-start_virtual_display() {
-    local n=90
-    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    display_pid=$!
-    trap 'kill "$display_pid" 2>/dev/null || true' EXIT
-    for _ in $(seq 50); do
-        [ -e "/tmp/.X11-unix/X$n" ] && break
-        sleep 0.1
+# Tests of windows draw on virtual X servers of their own, one per test that runs at a time: windows of
+# two programs on one server take the keyboard focus from each other, and the tests that type into the
+# active window would see their keys go elsewhere. The servers are listed in a resource file from which
+# ctest hands each window test a server of its own; they stop on exit.
+display_pids=()
+start_virtual_displays() {
+    local count=$1 spec=$2 n=90 ids=() first=""
+    trap 'kill "${display_pids[@]}" 2>/dev/null || true' EXIT
+    while [ ${#ids[@]} -lt "$count" ]; do
+        if [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; then
+            n=$((n + 1))
+            continue
+        fi
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        display_pids+=($!)
+        for _ in $(seq 50); do
+            [ -e "/tmp/.X11-unix/X$n" ] && break
+            sleep 0.1
+        done
+        if [ -z "$first" ]; then first=$n; fi
+        ids+=("{\"id\": \"x$n\", \"slots\": 1}")
+        n=$((n + 1))
     done
-    export DISPLAY=":$n"
+    local joined
+    joined=$(IFS=,; echo "${ids[*]}")
+    printf '{"version": {"major": 1, "minor": 0}, "local": [{"displays": [%s]}]}\n' "$joined" >"$spec"
+    # Tests run by hand without the resource file use the first server.
+    export DISPLAY=":$first"
 }
 
 configure_and_build() {
@@ -59,8 +75,8 @@ test)
     generate_test_locale
     # Tests run with the address and undefined-behaviour sanitizers so that memory faults fail loudly.
     configure_and_build build-test -DCMAKE_BUILD_TYPE=Debug -DFSMITH_SANITIZE=ON -DFSMITH_WERROR="$werror"
-    start_virtual_display
-    ctest --test-dir build-test --output-on-failure -j "$(nproc)"
+    start_virtual_displays "$(nproc)" "$PWD/build-test/displays.json"
+    ctest --test-dir build-test --output-on-failure -j "$(nproc)" --resource-spec-file "$PWD/build-test/displays.json"
     ;;
 run)
     configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFSMITH_WERROR="$werror"

@@ -1,3 +1,5 @@
+#include "TestDisplay.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -8,6 +10,7 @@
 // it too instead of aborting the test.
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
+    UseDisplayGivenByCTest();
     setenv("QT_QPA_PLATFORM", std::getenv("DISPLAY") == nullptr ? "offscreen" : "xcb;offscreen", 0);
     QApplication application(argc, argv);
     return RUN_ALL_TESTS();

@@ -8,6 +8,7 @@
 #include "MessageBoxRecorder.h"
 #include "MyForm.h"
 #include "NumericUpDown.h"
+#include "RequireActive.h"
 #include "TempDir.h"
 #include "ViewBox.h"
 #include "VirtualKeys.h"
@@ -65,10 +66,6 @@ protected:
         cursor.y += dy;
         Keys().SetCursorScreenPos(cursor);
     }
-    void RequireActive() {
-        if (!m_active)
-            GTEST_SKIP() << "the window system did not activate the main window";
-    }
     D3DXVECTOR3 Angles() { return Cam().GetCamData()->vRot; }
 
     MyForm* m_form = nullptr;
@@ -106,7 +103,7 @@ TEST_F(Camera, StartsAtTheStartPoseAndHandsViewAndProjectionToTheDevice) {
 }
 
 TEST_F(Camera, RightDragOrbitsCtrlRightDragRollsAndAnInactiveWindowIgnoresDrags) {
-    RequireActive();
+    REQUIRE_ACTIVE();
     Keys().KeyDown(VK_RBUTTON);
     Frame();
     Frame(); // held from here on
@@ -138,7 +135,7 @@ TEST_F(Camera, RightDragOrbitsCtrlRightDragRollsAndAnInactiveWindowIgnoresDrags)
 }
 
 TEST_F(Camera, PresetsWideAnglesAndTheResetKey) {
-    RequireActive();
+    REQUIRE_ACTIVE();
     Keys().KeyDown(VK_F2);
     Keys().KeyDown(VK_RBUTTON);
     Frame();
@@ -167,7 +164,7 @@ TEST_F(Camera, PresetsWideAnglesAndTheResetKey) {
 }
 
 TEST_F(Camera, FollowModeNeedsAnObjectClearsThePanAndOrbitsTheSelectedObject) {
-    RequireActive();
+    REQUIRE_ACTIVE();
     OneObject list;
     list.count = 0;
     Cam().SetFollowTarget(&list);

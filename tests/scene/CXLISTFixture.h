@@ -8,6 +8,7 @@
 #include "CXLIST.h"
 #include "CheckedListBox.h"
 #include "FileDialog.h"
+#include "RequireActive.h"
 #include "TempDir.h"
 #include "TestMeshes.h"
 
@@ -28,10 +29,6 @@ protected:
     void TearDown() override {
         m_list.Release();
         SceneFixture::TearDown();
-    }
-    void RequireActive() {
-        if (!m_active)
-            GTEST_SKIP() << "the window system did not activate the main window";
     }
 
     void Frame() {

@@ -41,6 +41,7 @@ protected:
 } // namespace
 
 TEST_F(ObjectCommands, AddDeleteAndPasteShareOneRunningNumberAndKeepIDsAsIndices) {
+    REQUIRE_ACTIVE();
     EXPECT_EQ(&CAPP::GetInstance().GetXList(), &CAPP::GetInstance().GetXList());
     m_form->SetObjPaste(true);
     Frame();
@@ -94,7 +95,7 @@ TEST_F(ObjectCommands, AddDeleteAndPasteShareOneRunningNumberAndKeepIDsAsIndices
 }
 
 TEST_F(ObjectCommands, CopyAndPasteKeysActInTheActiveMainWindowOnly) {
-    RequireActive();
+    REQUIRE_ACTIVE();
     Open(m_box);
     Place(0, Moved(2, 0, 0));
     CtrlKey('C');
@@ -131,7 +132,7 @@ TEST_F(ObjectCommands, CopyAndPasteKeysActInTheActiveMainWindowOnly) {
 }
 
 TEST_F(ObjectCommands, TheDeleteKeyLeavesObjectsAloneWhileTypingOrInAnotherWindow) {
-    RequireActive();
+    REQUIRE_ACTIVE();
     Open(m_box);
     Open(m_box);
     auto pressDelete = [&] {
@@ -165,7 +166,7 @@ TEST_F(ObjectCommands, TheDeleteKeyLeavesObjectsAloneWhileTypingOrInAnotherWindo
 }
 
 TEST_F(ObjectCommands, ComponentCommandsApplyTheCopiedMatrixToTheSelectedObject) {
-    RequireActive();
+    REQUIRE_ACTIVE();
     Open(m_box);
     Open(m_box);
     // The source: turned a quarter about Y, scaled 3 along its own X, standing at (4, 5, 6).
