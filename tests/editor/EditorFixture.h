@@ -3,11 +3,13 @@
 // to, so frames never wait. Message boxes are recorded and answered "yes".
 #pragma once
 
+#include "BackBufferPixel.h"
 #include "CAPP.h"
 #include "CXLIST.h"
 #include "CamData.h"
 #include "CheckedListBox.h"
 #include "D3DZCDIRECT3D.h"
+#include "DZMouse.h"
 #include "EditorLoop.h"
 #include "FakeClock.h"
 #include "FileDialog.h"
@@ -95,6 +97,27 @@ protected:
     }
 
     static IDirect3DDevice9* Device() { return D3DZCDIRECT3D::GetInstance().GetDevice(); }
+    // Where a world point lands in the view with the camera the last frame drew with.
+    static POINT OnScreen(const D3DXVECTOR3& point) {
+        D3DVIEWPORT9 viewport;
+        D3DZCDIRECT3D::GetInstance().GetViewPort(&viewport);
+        const D3DXMATRIX view = D3DZCDIRECT3D::GetInstance().GetView();
+        const D3DXMATRIX proj = D3DZCDIRECT3D::GetInstance().GetProj();
+        D3DXMATRIX identity;
+        D3DXMatrixIdentity(&identity);
+        D3DXVECTOR3 out;
+        D3DXVec3Project(&out, &point, &viewport, &proj, &view, &identity);
+        return POINT{static_cast<LONG>(out.x), static_cast<LONG>(out.y)};
+    }
+    // The cursor over a pixel of the view, wherever the window system put the view on the screen.
+    static void CursorAt(POINT p) {
+        KeyStateTracker& keys = KeyStateTracker::GetInstance();
+        keys.SetCursorScreenPos(POINT{0, 0});
+        POINT origin{};
+        DZGetMouseClientPos(CAPP::GetInstance().GetViewWnd(), &origin);
+        keys.SetCursorScreenPos(POINT{p.x - origin.x, p.y - origin.y});
+    }
+    static DWORD PixelAt(POINT p) { return BackBufferPixel(Device(), p.x, p.y) & 0xFFFFFF; }
 
     FakeClock m_clock{1000};
     MessageBoxRecorder m_messages{IDYES};

@@ -23,19 +23,6 @@ protected:
         m_form->checkedListBox1->SetSelectedIndex(-1);
         Pass();
     }
-    // Where a world point lands in the view with the camera the last frame drew with.
-    static POINT OnScreen(const D3DXVECTOR3& point) {
-        D3DVIEWPORT9 viewport;
-        D3DZCDIRECT3D::GetInstance().GetViewPort(&viewport);
-        const D3DXMATRIX view = D3DZCDIRECT3D::GetInstance().GetView();
-        const D3DXMATRIX proj = D3DZCDIRECT3D::GetInstance().GetProj();
-        D3DXMATRIX identity;
-        D3DXMatrixIdentity(&identity);
-        D3DXVECTOR3 out;
-        D3DXVec3Project(&out, &point, &viewport, &proj, &view, &identity);
-        return POINT{static_cast<LONG>(out.x), static_cast<LONG>(out.y)};
-    }
-    static DWORD PixelAt(POINT p) { return BackBufferPixel(Device(), p.x, p.y) & 0xFFFFFF; }
     static int Red(DWORD rgb) { return static_cast<int>((rgb >> 16) & 0xFF); }
     // Pixels of the back buffer that are mostly red: the box.
     static int RedPixels() {
