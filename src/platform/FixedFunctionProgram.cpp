@@ -205,6 +205,12 @@ FixedFunctionProgram::FixedFunctionProgram() {
     }
     glUseProgram(m_program);
     glUniform1i(Location("uTexture0"), 0);
+    m_worldLocation = Location("uWorld");
+    m_viewLocation = Location("uView");
+    m_projectionLocation = Location("uProjection");
+    m_materialLocations = {Location("uMaterialDiffuse"), Location("uMaterialAmbient"),
+                           Location("uMaterialSpecular"), Location("uMaterialEmissive"),
+                           Location("uMaterialPower")};
 }
 
 FixedFunctionProgram::~FixedFunctionProgram() {
@@ -220,14 +226,39 @@ int FixedFunctionProgram::Location(const char* name) const {
     return glGetUniformLocation(m_program, name);
 }
 
+// Between the draws of a scene mostly the world matrix and the material change, so those go on their
+// own, through locations looked up once, and the rest of the state only when some of it differs.
 void FixedFunctionProgram::Upload(const Inputs& in) {
     if (m_anyUploaded && in == m_uploaded)
         return;
+    if (!m_anyUploaded || in.world != m_uploaded.world)
+        glUniformMatrix4fv(m_worldLocation, 4, GL_FALSE, &in.world[0]._11);
+    if (!m_anyUploaded || in.view != m_uploaded.view)
+        glUniformMatrix4fv(m_viewLocation, 1, GL_FALSE, &in.view._11);
+    if (!m_anyUploaded || in.projection != m_uploaded.projection)
+        glUniformMatrix4fv(m_projectionLocation, 1, GL_FALSE, &in.projection._11);
+    if (!m_anyUploaded || in.material != m_uploaded.material)
+        UploadMaterial(in.material);
+    Inputs rest = in;
+    rest.world = m_uploaded.world;
+    rest.view = m_uploaded.view;
+    rest.projection = m_uploaded.projection;
+    rest.material = m_uploaded.material;
+    if (!m_anyUploaded || rest != m_uploaded)
+        UploadState(in);
     m_uploaded = in;
     m_anyUploaded = true;
-    glUniformMatrix4fv(Location("uWorld"), 4, GL_FALSE, &in.world[0]._11);
-    glUniformMatrix4fv(Location("uView"), 1, GL_FALSE, &in.view._11);
-    glUniformMatrix4fv(Location("uProjection"), 1, GL_FALSE, &in.projection._11);
+}
+
+void FixedFunctionProgram::UploadMaterial(const D3DMATERIAL9& material) {
+    SetColor(m_materialLocations[0], material.Diffuse);
+    SetColor(m_materialLocations[1], material.Ambient);
+    SetColor(m_materialLocations[2], material.Specular);
+    SetColor(m_materialLocations[3], material.Emissive);
+    glUniform1f(m_materialLocations[4], material.Power);
+}
+
+void FixedFunctionProgram::UploadState(const Inputs& in) {
     glUniform1i(Location("uBlendMatrices"), in.blendMatrices);
     glUniform1i(Location("uIndexedBlend"), in.indexedBlend);
     glUniform1i(Location("uHasNormal"), (in.fvf & D3DFVF_NORMAL) != 0);
@@ -235,11 +266,6 @@ void FixedFunctionProgram::Upload(const Inputs& in) {
     glUniform1i(Location("uHasSpecular"), (in.fvf & D3DFVF_SPECULAR) != 0);
     glUniform1i(Location("uLighting"), in.lighting);
     SetColor(Location("uGlobalAmbient"), in.globalAmbient);
-    SetColor(Location("uMaterialDiffuse"), in.material.Diffuse);
-    SetColor(Location("uMaterialAmbient"), in.material.Ambient);
-    SetColor(Location("uMaterialSpecular"), in.material.Specular);
-    SetColor(Location("uMaterialEmissive"), in.material.Emissive);
-    glUniform1f(Location("uMaterialPower"), in.material.Power);
     glUniform1i(Location("uDiffuseSource"), in.diffuseSource);
     glUniform1i(Location("uAmbientSource"), in.ambientSource);
     glUniform1i(Location("uSpecularSource"), in.specularSource);

@@ -61,8 +61,12 @@ public:
 
 private:
     int Location(const char* name) const;
+    void UploadMaterial(const D3DMATERIAL9& material);
+    void UploadState(const Inputs& inputs);
 
     unsigned m_program = 0;
+    int m_worldLocation = -1, m_viewLocation = -1, m_projectionLocation = -1;
+    std::array<int, 5> m_materialLocations{-1, -1, -1, -1, -1}; // diffuse, ambient, specular, emissive, power
     Inputs m_uploaded;
     bool m_anyUploaded = false;
 };

@@ -218,11 +218,13 @@ bool IDirect3DDevice9::CreateSwapChain(const D3DPRESENT_PARAMETERS& parameters) 
     }
     Replace(m_renderTarget, m_backBuffer);
     Replace(m_depthStencil, m_autoDepth);
+    m_targetsAttached = false;
     m_viewport = D3DVIEWPORT9{0, 0, width, height, 0.0f, 1.0f};
     return true;
 }
 
 void IDirect3DDevice9::ReleaseSwapChain() {
+    m_targetsAttached = false;
     Replace<IDirect3DSurface9>(m_renderTarget, nullptr);
     Replace<IDirect3DSurface9>(m_depthStencil, nullptr);
     Replace<IDirect3DSurface9>(m_backBuffer, nullptr);
@@ -304,6 +306,7 @@ HRESULT IDirect3DDevice9::Present(const RECT*, const RECT*, HWND, const void*) {
         glBindFramebuffer(GL_READ_FRAMEBUFFER, m_framebuffer);
         glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
                                m_backBuffer->GLTexture(), 0);
+        m_targetsAttached = false;
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, m_context->WindowFramebuffer());
         glDisable(GL_SCISSOR_TEST);
         const auto w = static_cast<GLint>(m_parameters.BackBufferWidth);
@@ -344,6 +347,19 @@ HRESULT IDirect3DDevice9::EndScene() {
 bool IDirect3DDevice9::BindTargets() {
     if (!m_context->MakeCurrent() || !m_renderTarget)
         return false;
+    GLint bound = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &bound);
+    if (!m_targetsAttached || static_cast<unsigned>(bound) != m_framebuffer)
+        AttachTargets();
+    glViewport(static_cast<GLint>(m_viewport.X), static_cast<GLint>(m_viewport.Y),
+               static_cast<GLsizei>(m_viewport.Width), static_cast<GLsizei>(m_viewport.Height));
+    glDepthRangef(m_viewport.MinZ, m_viewport.MaxZ);
+    glScissor(static_cast<GLint>(m_viewport.X), static_cast<GLint>(m_viewport.Y),
+              static_cast<GLsizei>(m_viewport.Width), static_cast<GLsizei>(m_viewport.Height));
+    return m_targetsComplete;
+}
+
+void IDirect3DDevice9::AttachTargets() {
     glBindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, m_renderTarget->GLTexture(),
                            static_cast<GLint>(m_renderTarget->Level()));
@@ -356,12 +372,8 @@ bool IDirect3DDevice9::BindTargets() {
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, stencil ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT,
                               GL_RENDERBUFFER, depth);
-    glViewport(static_cast<GLint>(m_viewport.X), static_cast<GLint>(m_viewport.Y),
-               static_cast<GLsizei>(m_viewport.Width), static_cast<GLsizei>(m_viewport.Height));
-    glDepthRangef(m_viewport.MinZ, m_viewport.MaxZ);
-    glScissor(static_cast<GLint>(m_viewport.X), static_cast<GLint>(m_viewport.Y),
-              static_cast<GLsizei>(m_viewport.Width), static_cast<GLsizei>(m_viewport.Height));
-    return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    m_targetsComplete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    m_targetsAttached = true;
 }
 
 HRESULT IDirect3DDevice9::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
@@ -445,6 +457,7 @@ HRESULT IDirect3DDevice9::SetRenderTarget(DWORD index, IDirect3DSurface9* surfac
     if (index != 0 || surface == nullptr || surface->GLTexture() == 0)
         return D3DERR_INVALIDCALL;
     Replace(m_renderTarget, surface);
+    m_targetsAttached = false;
     // Setting a render target resets the viewport to the whole target.
     D3DSURFACE_DESC desc;
     surface->GetDesc(&desc);
@@ -466,6 +479,7 @@ HRESULT IDirect3DDevice9::SetDepthStencilSurface(IDirect3DSurface9* surface) {
     if (surface && surface->GLRenderbuffer() == 0)
         return D3DERR_INVALIDCALL;
     Replace(m_depthStencil, surface);
+    m_targetsAttached = false;
     return S_OK;
 }
 

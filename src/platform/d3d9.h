@@ -220,6 +220,7 @@ private:
     void ApplyAllTextureStages();
     FixedFunctionProgram::Inputs GatherInputs() const;
     bool BindTargets();
+    void AttachTargets();
     HRESULT Draw(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertices, UINT vertexCount,
                  UINT stride, const void* indices, D3DFORMAT indexFormat);
 
@@ -246,6 +247,10 @@ private:
     std::unique_ptr<FixedFunctionProgram> m_program;
     unsigned m_overrideProgram = 0;
     unsigned m_framebuffer = 0;
+    // Re-attaching the targets makes the driver validate the framebuffer again, and a software
+    // renderer finishes the pending drawing first; so they are attached again only after they change.
+    bool m_targetsAttached = false;
+    bool m_targetsComplete = false;
     unsigned m_vertexArray = 0;
     unsigned m_vertexBuffer = 0;
     unsigned m_indexBuffer = 0;
