@@ -107,6 +107,21 @@ TEST_F(Overlay, TakesOverAnAppliedGridOnceAndClosesTheSettingsWindow) {
     EXPECT_TRUE(IsGrey(At(-6.26f, 0.0f))) << "the XY grid seen edge on";
     EXPECT_TRUE(IsGrey(At(0.0f, -6.26f))) << "the YZ grid seen edge on";
 
+    // All three planes at the interval applied.
+    form->ShowSettings(); // a fresh window
+    setting = form->m_SettingForm;
+    setting->checkBox1->setChecked(true);
+    setting->checkBox2->setChecked(true);
+    setting->checkBox3->setChecked(true);
+    Setting::SetGridValue(2.0f);
+    Setting::SetOKClick(true);
+    DrawFrame();
+    EXPECT_TRUE(m_ui.GetGridYZ() && m_ui.GetGridZX() && m_ui.GetGridXY());
+    EXPECT_TRUE(IsGrey(At(2.0f, 0.5f))) << "ground lines every 2 units";
+    EXPECT_EQ(At(1.0f, 0.5f), 0u) << "and none between them";
+    EXPECT_TRUE(IsGrey(At(-6.26f, 0.0f)));
+    EXPECT_TRUE(IsGrey(At(0.0f, -6.26f)));
+
     form->checkBox3->setChecked(false);
     DrawFrame();
     DWORD lighting = 1;
