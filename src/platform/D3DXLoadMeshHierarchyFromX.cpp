@@ -95,7 +95,7 @@ private:
                                        m_device, &mesh.object);
         if (FAILED(hr))
             return hr;
-        Fill(*mesh.object, combined);
+        XFileMeshBuilder::Fill(*mesh.object, combined);
         Held<ID3DXSkinInfo> skin;
         if (!source.skinWeights.empty() && FAILED(hr = MakeSkinInfo(source, combined, &skin.object)))
             return hr;
@@ -110,43 +110,6 @@ private:
             static_cast<const D3DXMATERIAL*>(materials.object->GetBufferPointer()),
             static_cast<const D3DXEFFECTINSTANCE*>(effects.object->GetBufferPointer()),
             static_cast<DWORD>(combined.materials.size()), adjacency.data(), skin.object, link);
-    }
-
-    void Fill(ID3DXMesh& mesh, const XFileCombinedMesh& combined) const {
-        FvfLayout layout;
-        FvfLayout::Parse(mesh.GetFVF(), layout);
-        void* data = nullptr;
-        mesh.LockVertexBuffer(0, &data);
-        auto* vertex = static_cast<unsigned char*>(data);
-        for (std::size_t i = 0; i < combined.positions.size(); ++i, vertex += layout.Size()) {
-            std::memcpy(vertex, &combined.positions[i].x, 12);
-            if (layout.Normal() != FvfLayout::kAbsent)
-                std::memcpy(vertex + layout.Normal(), &combined.normals[i].x, 12);
-            if (layout.Diffuse() != FvfLayout::kAbsent)
-                std::memcpy(vertex + layout.Diffuse(), &combined.colors[i], 4);
-            if (layout.TexCoord(0) != FvfLayout::kAbsent)
-                std::memcpy(vertex + layout.TexCoord(0), &combined.texCoords[i].x, 8);
-        }
-        mesh.UnlockVertexBuffer();
-        void* indices = nullptr;
-        mesh.LockIndexBuffer(0, &indices);
-        const bool wide = (mesh.GetOptions() & D3DXMESH_32BIT) != 0;
-        for (std::size_t face = 0; face < combined.faces.size(); ++face)
-            for (std::size_t corner = 0; corner < 3; ++corner) {
-                const DWORD index = combined.faces[face][corner];
-                if (wide)
-                    static_cast<std::uint32_t*>(indices)[face * 3 + corner] = index;
-                else
-                    static_cast<std::uint16_t*>(indices)[face * 3 + corner] =
-                        static_cast<std::uint16_t>(index);
-            }
-        mesh.UnlockIndexBuffer();
-        DWORD* attributes = nullptr;
-        mesh.LockAttributeBuffer(0, &attributes);
-        std::copy(combined.attributes.begin(), combined.attributes.end(), attributes);
-        mesh.UnlockAttributeBuffer();
-        mesh.SetAttributeTable(combined.attributeTable.data(),
-                               static_cast<DWORD>(combined.attributeTable.size()));
     }
 
     // The file's weights name its own vertices; the mesh has split some of them, and every copy moves

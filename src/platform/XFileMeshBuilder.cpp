@@ -1,6 +1,10 @@
 #include "XFileMeshBuilder.h"
 
+#include "d3dx9mesh.h"
+
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -207,4 +211,53 @@ void XFileMeshBuilder::BuildAttributeTable() {
         range.VertexCount = end - range.VertexStart;
         ++range.FaceCount;
     }
+}
+
+namespace {
+
+void FillVertices(ID3DXMesh& mesh, const XFileCombinedMesh& combined) {
+    FvfLayout layout;
+    FvfLayout::Parse(mesh.GetFVF(), layout);
+    void* data = nullptr;
+    mesh.LockVertexBuffer(0, &data);
+    auto* vertex = static_cast<unsigned char*>(data);
+    for (std::size_t i = 0; i < combined.positions.size(); ++i, vertex += layout.Size()) {
+        std::memcpy(vertex, &combined.positions[i].x, 3 * sizeof(float));
+        if (layout.Normal() != FvfLayout::kAbsent)
+            std::memcpy(vertex + layout.Normal(), &combined.normals[i].x, 3 * sizeof(float));
+        if (layout.Diffuse() != FvfLayout::kAbsent)
+            std::memcpy(vertex + layout.Diffuse(), &combined.colors[i], sizeof(D3DCOLOR));
+        if (layout.TexCoord(0) != FvfLayout::kAbsent)
+            std::memcpy(vertex + layout.TexCoord(0), &combined.texCoords[i].x, 2 * sizeof(float));
+    }
+    mesh.UnlockVertexBuffer();
+}
+
+void FillFaces(ID3DXMesh& mesh, const XFileCombinedMesh& combined) {
+    void* indices = nullptr;
+    mesh.LockIndexBuffer(0, &indices);
+    const bool wide = (mesh.GetOptions() & D3DXMESH_32BIT) != 0;
+    for (std::size_t face = 0; face < combined.faces.size(); ++face) {
+        for (std::size_t corner = 0; corner < 3; ++corner) {
+            const DWORD index = combined.faces[face][corner];
+            if (wide)
+                static_cast<std::uint32_t*>(indices)[face * 3 + corner] = index;
+            else
+                static_cast<std::uint16_t*>(indices)[face * 3 + corner] = static_cast<std::uint16_t>(index);
+        }
+    }
+    mesh.UnlockIndexBuffer();
+    DWORD* attributes = nullptr;
+    mesh.LockAttributeBuffer(0, &attributes);
+    std::copy(combined.attributes.begin(), combined.attributes.end(), attributes);
+    mesh.UnlockAttributeBuffer();
+    mesh.SetAttributeTable(combined.attributeTable.data(),
+                           static_cast<DWORD>(combined.attributeTable.size()));
+}
+
+} // namespace
+
+void XFileMeshBuilder::Fill(ID3DXMesh& mesh, const XFileCombinedMesh& combined) {
+    FillVertices(mesh, combined);
+    FillFaces(mesh, combined);
 }

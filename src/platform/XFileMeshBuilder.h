@@ -29,6 +29,9 @@ public:
     static XFileCombinedMesh Build(const XFileModel& model);
     // One mesh alone in its own frame's space, as a frame hierarchy keeps it.
     static XFileCombinedMesh BuildOne(const XFileMesh& mesh);
+    // Writes the vertices, faces, attributes and attribute table into a mesh made with the combined
+    // mesh's counts and vertex format.
+    static void Fill(ID3DXMesh& mesh, const XFileCombinedMesh& combined);
 
 private:
     struct Placement {
