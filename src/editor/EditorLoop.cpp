@@ -50,7 +50,7 @@ int RunEditor() {
         app.DestroyWindows();
         return 1;
     }
-    SetDefaultLight();
+    Setting::SetStartUpLight();
     const MyForm* form = app.GetMainForm();
     ReleaseBeforeTheViewGoes releaser;
     form->pictureBox1->NativeWindow()->installEventFilter(&releaser);
@@ -97,17 +97,6 @@ void MirrorMinimised(MyForm& form) {
         if (window->windowState() != state)
             window->setWindowState(state);
     }
-}
-
-void SetDefaultLight() {
-    Setting::m_fLightDirX = 1.0f;
-    Setting::m_fLightDirY = -1.0f;
-    Setting::m_fLightDirZ = 0.0f;
-    Setting::m_fLightDifR = Setting::m_fLightDifG = Setting::m_fLightDifB = Setting::m_fLightDifA = 1.0f;
-    Setting::m_fLightAmbR = Setting::m_fLightAmbG = Setting::m_fLightAmbB = 0.5f;
-    Setting::m_fLightAmbA = 0.0f;
-    Setting::m_fLightSpeR = Setting::m_fLightSpeG = Setting::m_fLightSpeB = 0.5f;
-    Setting::m_fLightSpeA = 0.0f;
 }
 
 void ApplySettingsLight() {

@@ -23,8 +23,6 @@ void RunEditorPass();
 void OpenRequestedControlBox(MyForm& form);
 void MirrorMinimised(MyForm& form);
 
-// The start-up light: white from above at an angle, grey ambient and specular.
-void SetDefaultLight();
 // Light 0 from the settings' light values, and lighting on or off as the main window's toggle says.
 void ApplySettingsLight();
 

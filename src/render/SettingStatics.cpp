@@ -39,3 +39,14 @@ bool SettingStatics::isFileOk_2() {
     m_bFileOk_2 = false;
     return raised;
 }
+
+void SettingStatics::SetStartUpLight() {
+    m_fLightDirX = 1.0f;
+    m_fLightDirY = -1.0f;
+    m_fLightDirZ = 0.0f;
+    m_fLightDifR = m_fLightDifG = m_fLightDifB = m_fLightDifA = 1.0f;
+    m_fLightAmbR = m_fLightAmbG = m_fLightAmbB = 0.5f;
+    m_fLightAmbA = 0.0f;
+    m_fLightSpeR = m_fLightSpeG = m_fLightSpeB = 0.5f;
+    m_fLightSpeA = 0.0f;
+}

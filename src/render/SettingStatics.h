@@ -25,6 +25,8 @@ public:
     static bool m_bFileOk_1;
     static bool m_bFileOk_2;
 
+    // The light the editor starts with: white from above at an angle, grey ambient and specular.
+    static void SetStartUpLight();
     static float GetGridValue() { return m_fGridValue; }
     static void SetGridValue(float value) { m_fGridValue = value; }
     static bool GetOKClick() { return m_bOKClick; }

@@ -32,14 +32,7 @@ void ResetToStartUp() {
     Setting::m_bGridCheckBox1 = false;
     Setting::m_bGridCheckBox2 = true;
     Setting::m_bGridCheckBox3 = false;
-    Setting::m_fLightDirX = 1.0f;
-    Setting::m_fLightDirY = -1.0f;
-    Setting::m_fLightDirZ = 0.0f;
-    Setting::m_fLightDifR = Setting::m_fLightDifG = Setting::m_fLightDifB = Setting::m_fLightDifA = 1.0f;
-    Setting::m_fLightAmbR = Setting::m_fLightAmbG = Setting::m_fLightAmbB = 0.5f;
-    Setting::m_fLightAmbA = 0.0f;
-    Setting::m_fLightSpeR = Setting::m_fLightSpeG = Setting::m_fLightSpeB = 0.5f;
-    Setting::m_fLightSpeA = 0.0f;
+    Setting::SetStartUpLight();
     Setting::ToonName = "Data/Shader/TEX/Toon.png";
     Setting::SpeMapName = "Data/Shader/TEX/SpeMap.png";
     Setting::m_bOKClick = false;

@@ -16,6 +16,7 @@
 #include "KeyStateTracker.h"
 #include "MessageBoxRecorder.h"
 #include "MyForm.h"
+#include "Setting.h"
 #include "TempDir.h"
 #include "TestMeshes.h"
 #include "d3d9.h"
@@ -57,7 +58,7 @@ protected:
     // GL 3.3 context (see START_WITH_DEVICE).
     void StartWithDevice() {
         const bool device = CAPP::GetInstance().Init();
-        SetDefaultLight();
+        Setting::SetStartUpLight();
         m_form = CAPP::GetInstance().GetMainForm();
         if (!device)
             GTEST_SKIP() << "no GL 3.3 context on the view's native window: the editor's frames need an X "
@@ -73,7 +74,7 @@ protected:
     void StartWithoutDevice() {
         IDirect3D9::SetDeviceTypeFilter([](D3DDEVTYPE, DWORD) { return false; });
         CAPP::GetInstance().Init();
-        SetDefaultLight();
+        Setting::SetStartUpLight();
         m_form = CAPP::GetInstance().GetMainForm();
     }
 

@@ -8,6 +8,7 @@
 #include "EditorLoop.h"
 #include "FileDialog.h"
 #include "MyForm.h"
+#include "Setting.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -52,7 +53,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "scene_shot: no graphics device\n");
         return 1;
     }
-    SetDefaultLight();
+    Setting::SetStartUpLight();
     MyForm& form = *app.GetMainForm();
     Frames(40);
     bool saved = SaveScreenOf(form, argv[1]);

@@ -412,16 +412,16 @@ Camera MakeCamera(const ModelCommands::RenderOptions& options, const Scene& scen
     return camera;
 }
 
-// The editor's start-up light: light 0, directional along (1, -1, 0), diffuse white (1, 1, 1, 1),
-// ambient (0.5, 0.5, 0.5, 0), specular (0.5, 0.5, 0.5, 0), with lighting on; the settings hold the
-// same direction, which the shadowed effect reads.
+// The editor's start-up light as light 0, with lighting on; the settings hold the same light, whose
+// direction the shadowed effect reads.
 void SetStartUpLight(D3DZCDIRECT3D& d3d) {
-    SettingStatics::m_fLightDirX = 1.0f;
-    SettingStatics::m_fLightDirY = -1.0f;
-    SettingStatics::m_fLightDirZ = 0.0f;
-    const D3DXVECTOR3 direction(1.0f, -1.0f, 0.0f);
-    d3d.SetDirectionalLight(TRUE, 0, &direction, D3DXCOLOR(1.0f, 1.0f, 1.0f, 1.0f),
-                            D3DXCOLOR(0.5f, 0.5f, 0.5f, 0.0f), D3DXCOLOR(0.5f, 0.5f, 0.5f, 0.0f));
+    using S = SettingStatics;
+    S::SetStartUpLight();
+    const D3DXVECTOR3 direction(S::m_fLightDirX, S::m_fLightDirY, S::m_fLightDirZ);
+    d3d.SetDirectionalLight(TRUE, 0, &direction,
+                            D3DXCOLOR(S::m_fLightDifR, S::m_fLightDifG, S::m_fLightDifB, S::m_fLightDifA),
+                            D3DXCOLOR(S::m_fLightAmbR, S::m_fLightAmbG, S::m_fLightAmbB, S::m_fLightAmbA),
+                            D3DXCOLOR(S::m_fLightSpeR, S::m_fLightSpeG, S::m_fLightSpeB, S::m_fLightSpeA));
     d3d.LightEnable(TRUE);
 }
 
