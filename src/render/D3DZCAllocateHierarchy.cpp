@@ -1,6 +1,7 @@
 #include "D3DZCAllocateHierarchy.h"
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -113,19 +114,25 @@ HRESULT D3DZCAllocateHierarchy::CreateMeshContainer(const char* name, const D3DX
     return S_OK;
 }
 
+// Every frame's children go first and each frame after the siblings that follow it, as a recursion
+// over child and sibling would do; the sibling list is walked in a loop, because a file may hold more
+// frames side by side than the stack has room for calls.
 HRESULT D3DZCAllocateHierarchy::DestroyFrame(D3DXFRAME* frame) {
-    if (frame == nullptr)
-        return S_OK;
-    DestroyFrame(frame->pFrameFirstChild);
-    DestroyFrame(frame->pFrameSibling);
-    D3DXMESHCONTAINER* container = frame->pMeshContainer;
-    while (container != nullptr) {
-        D3DXMESHCONTAINER* next = container->pNextMeshContainer;
-        DestroyMeshContainer(container);
-        container = next;
+    std::vector<D3DXFRAME*> siblings;
+    for (; frame != nullptr; frame = frame->pFrameSibling)
+        siblings.push_back(frame);
+    for (D3DXFRAME* sibling : siblings)
+        DestroyFrame(sibling->pFrameFirstChild);
+    for (auto it = siblings.rbegin(); it != siblings.rend(); ++it) {
+        D3DXMESHCONTAINER* container = (*it)->pMeshContainer;
+        while (container != nullptr) {
+            D3DXMESHCONTAINER* next = container->pNextMeshContainer;
+            DestroyMeshContainer(container);
+            container = next;
+        }
+        delete[](*it)->Name;
+        delete static_cast<D3DZANIMEFRAME*>(*it);
     }
-    delete[] frame->Name;
-    delete static_cast<D3DZANIMEFRAME*>(frame);
     return S_OK;
 }
 

@@ -131,6 +131,21 @@ TEST(HighLevelAnimation, LoopLengthsSetTheTrackSpeedAndBadRequestsAreRefused) {
     EXPECT_FALSE(empty.AdvanceTime(0.1f));
 }
 
+TEST(SkinAllocator, AFileWithHundredsOfThousandsOfFramesSideBySideIsFreedWithoutRunningOutOfStack) {
+    D3DZCAllocateHierarchy alloc;
+    D3DXFRAME* root = nullptr;
+    ASSERT_EQ(alloc.CreateFrame("root", &root), S_OK);
+    D3DXFRAME* last = nullptr;
+    for (int i = 0; i < 400000; ++i) {
+        D3DXFRAME* frame = nullptr;
+        ASSERT_EQ(alloc.CreateFrame("side", &frame), S_OK);
+        (last == nullptr ? root->pFrameFirstChild : last->pFrameSibling) = frame;
+        last = frame;
+    }
+    EXPECT_EQ(alloc.DestroyFrame(root), S_OK);
+    EXPECT_EQ(alloc.DestroyFrame(nullptr), S_OK);
+}
+
 TEST(SkinAllocator, AMeshWithoutSkinInformationIsKeptAsAPlainContainer) {
     ASSERT_NE(D3DZCDIRECT3D::GetInstance().Init(nullptr, 0, 32, 32), nullptr);
     ID3DXMesh* mesh = nullptr;
