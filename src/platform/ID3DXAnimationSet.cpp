@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 namespace {
 
@@ -197,7 +198,7 @@ HRESULT ID3DXAnimationSet::GetAnimationNameByIndex(UINT index, const char** name
 HRESULT ID3DXAnimationSet::GetAnimationIndexByName(const char* name, UINT* index) const {
     if (name == nullptr || index == nullptr)
         return D3DERR_INVALIDCALL;
-    const auto found = m_byName.find(name);
+    const auto found = m_byName.find(std::string_view(name));
     if (found == m_byName.end())
         return D3DERR_INVALIDCALL;
     *index = found->second;

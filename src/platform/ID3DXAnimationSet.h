@@ -79,7 +79,7 @@ private:
     D3DXPLAYBACK_TYPE m_playback;
     float m_lastKeyTime = 0.0f;
     std::vector<Animation> m_animations;
-    std::map<std::string, UINT> m_byName;
+    std::map<std::string, UINT, std::less<>> m_byName; // looked up by C string without a copy
 };
 using LPD3DXANIMATIONSET = ID3DXAnimationSet*;
 
