@@ -8,8 +8,8 @@
 // - the back buffer is a render target of our own; Present copies it to the window with one flip.
 #pragma once
 
-#include "FixedFunctionProgram.h"
-#include "GLContext.h"
+#include "gl/FixedFunctionProgram.h"
+#include "gl/GLContext.h"
 #include "Unknown.h"
 #include "d3d9types.h"
 
