@@ -10,14 +10,6 @@ namespace {
 
 constexpr GLsizeiptr kStreamBytes = 4 << 20;
 
-template <typename T> void Replace(T*& held, T* incoming) {
-    if (incoming)
-        incoming->AddRef();
-    if (held)
-        held->Release();
-    held = incoming;
-}
-
 GLenum BlendFactor(DWORD blend) {
     switch (blend) {
     case D3DBLEND_ZERO:
@@ -184,9 +176,9 @@ IDirect3DDevice9::IDirect3DDevice9(std::shared_ptr<GLContext> context) : m_conte
 IDirect3DDevice9::~IDirect3DDevice9() {
     if (!m_context->MakeCurrent())
         return;
-    for (auto*& texture : m_textures)
-        Replace<IDirect3DBaseTexture9>(texture, nullptr);
-    Replace<IDirect3DPixelShader9>(m_pixelShader, nullptr);
+    for (auto& texture : m_textures)
+        texture.Reset();
+    m_pixelShader.Reset();
     ReleaseSwapChain();
     m_program.reset();
     glDeleteSamplers(static_cast<GLsizei>(m_samplers.size()), m_samplers.data());
@@ -205,19 +197,19 @@ bool IDirect3DDevice9::CreateSwapChain(const D3DPRESENT_PARAMETERS& parameters) 
     D3DFORMAT format = parameters.BackBufferFormat;
     if (format != D3DFMT_A8R8G8B8)
         format = D3DFMT_X8R8G8B8;
-    m_backBuffer =
+    m_backBuffer.Reset(
         IDirect3DSurface9::CreateColor(this, m_context, width, height, format, D3DUSAGE_RENDERTARGET,
-                                       (parameters.Flags & D3DPRESENTFLAG_LOCKABLE_BACKBUFFER) != 0);
+                                       (parameters.Flags & D3DPRESENTFLAG_LOCKABLE_BACKBUFFER) != 0));
     if (!m_backBuffer)
         return false;
     if (parameters.EnableAutoDepthStencil) {
-        m_autoDepth =
-            IDirect3DSurface9::CreateDepth(this, m_context, width, height, parameters.AutoDepthStencilFormat);
+        m_autoDepth.Reset(IDirect3DSurface9::CreateDepth(this, m_context, width, height,
+                                                         parameters.AutoDepthStencilFormat));
         if (!m_autoDepth)
             return false;
     }
-    Replace(m_renderTarget, m_backBuffer);
-    Replace(m_depthStencil, m_autoDepth);
+    m_renderTarget.Share(m_backBuffer.Get());
+    m_depthStencil.Share(m_autoDepth.Get());
     m_targetsAttached = false;
     m_viewport = D3DVIEWPORT9{0, 0, width, height, 0.0f, 1.0f};
     return true;
@@ -225,10 +217,10 @@ bool IDirect3DDevice9::CreateSwapChain(const D3DPRESENT_PARAMETERS& parameters) 
 
 void IDirect3DDevice9::ReleaseSwapChain() {
     m_targetsAttached = false;
-    Replace<IDirect3DSurface9>(m_renderTarget, nullptr);
-    Replace<IDirect3DSurface9>(m_depthStencil, nullptr);
-    Replace<IDirect3DSurface9>(m_backBuffer, nullptr);
-    Replace<IDirect3DSurface9>(m_autoDepth, nullptr);
+    m_renderTarget.Reset();
+    m_depthStencil.Reset();
+    m_backBuffer.Reset();
+    m_autoDepth.Reset();
 }
 
 void IDirect3DDevice9::SetDefaultStates() {
@@ -325,8 +317,7 @@ HRESULT IDirect3DDevice9::GetBackBuffer(UINT swapChain, UINT index, D3DBACKBUFFE
                                         IDirect3DSurface9** surface) {
     if (surface == nullptr || swapChain != 0 || index != 0 || !m_backBuffer)
         return D3DERR_INVALIDCALL;
-    *surface = m_backBuffer;
-    m_backBuffer->AddRef();
+    *surface = m_backBuffer.Copy();
     return S_OK;
 }
 
@@ -446,17 +437,14 @@ HRESULT IDirect3DDevice9::CreateTexture(UINT width, UINT height, UINT levels, DW
 HRESULT IDirect3DDevice9::GetRenderTarget(DWORD index, IDirect3DSurface9** surface) {
     if (surface == nullptr || index != 0)
         return D3DERR_INVALIDCALL;
-    *surface = m_renderTarget;
-    if (!m_renderTarget)
-        return D3DERR_NOTFOUND;
-    m_renderTarget->AddRef();
-    return S_OK;
+    *surface = m_renderTarget.Copy();
+    return m_renderTarget ? S_OK : D3DERR_NOTFOUND;
 }
 
 HRESULT IDirect3DDevice9::SetRenderTarget(DWORD index, IDirect3DSurface9* surface) {
     if (index != 0 || surface == nullptr || surface->GLTexture() == 0)
         return D3DERR_INVALIDCALL;
-    Replace(m_renderTarget, surface);
+    m_renderTarget.Share(surface);
     m_targetsAttached = false;
     // Setting a render target resets the viewport to the whole target.
     D3DSURFACE_DESC desc;
@@ -468,17 +456,14 @@ HRESULT IDirect3DDevice9::SetRenderTarget(DWORD index, IDirect3DSurface9* surfac
 HRESULT IDirect3DDevice9::GetDepthStencilSurface(IDirect3DSurface9** surface) {
     if (surface == nullptr)
         return D3DERR_INVALIDCALL;
-    *surface = m_depthStencil;
-    if (!m_depthStencil)
-        return D3DERR_NOTFOUND;
-    m_depthStencil->AddRef();
-    return S_OK;
+    *surface = m_depthStencil.Copy();
+    return m_depthStencil ? S_OK : D3DERR_NOTFOUND;
 }
 
 HRESULT IDirect3DDevice9::SetDepthStencilSurface(IDirect3DSurface9* surface) {
     if (surface && surface->GLRenderbuffer() == 0)
         return D3DERR_INVALIDCALL;
-    Replace(m_depthStencil, surface);
+    m_depthStencil.Share(surface);
     m_targetsAttached = false;
     return S_OK;
 }
@@ -584,16 +569,14 @@ HRESULT IDirect3DDevice9::GetRenderState(D3DRENDERSTATETYPE state, DWORD* value)
 HRESULT IDirect3DDevice9::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
     if (stage >= m_textures.size())
         return D3DERR_INVALIDCALL;
-    Replace(m_textures[stage], texture);
+    m_textures[stage].Share(texture);
     return S_OK;
 }
 
 HRESULT IDirect3DDevice9::GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) {
     if (texture == nullptr || stage >= m_textures.size())
         return D3DERR_INVALIDCALL;
-    *texture = m_textures[stage];
-    if (*texture)
-        (*texture)->AddRef();
+    *texture = m_textures[stage].Copy();
     return S_OK;
 }
 
@@ -660,16 +643,14 @@ HRESULT IDirect3DDevice9::CreatePixelShader(const DWORD* function, IDirect3DPixe
 }
 
 HRESULT IDirect3DDevice9::SetPixelShader(IDirect3DPixelShader9* shader) {
-    Replace(m_pixelShader, shader);
+    m_pixelShader.Share(shader);
     return S_OK;
 }
 
 HRESULT IDirect3DDevice9::GetPixelShader(IDirect3DPixelShader9** shader) {
     if (shader == nullptr)
         return D3DERR_INVALIDCALL;
-    *shader = m_pixelShader;
-    if (m_pixelShader)
-        m_pixelShader->AddRef();
+    *shader = m_pixelShader.Copy();
     return S_OK;
 }
 
@@ -729,7 +710,7 @@ bool IDirect3DDevice9::PrepareToDraw() {
 
 void IDirect3DDevice9::ApplyTextureStage0() {
     glActiveTexture(GL_TEXTURE0);
-    IDirect3DBaseTexture9* texture = m_textures[0];
+    IDirect3DBaseTexture9* texture = m_textures[0].Get();
     glBindTexture(GL_TEXTURE_2D, texture ? texture->GLTexture() : 0);
     glBindSampler(0, m_samplers[0]);
 }
@@ -848,7 +829,7 @@ FixedFunctionProgram::Inputs IDirect3DDevice9::GatherInputs() const {
             light->second.Direction, light->second.Diffuse, light->second.Specular, light->second.Ambient};
     }
     const auto& stage = m_stageStates[0];
-    in.textureBound = m_textures[0] != nullptr;
+    in.textureBound = static_cast<bool>(m_textures[0]);
     in.colorOp = static_cast<int>(stage[D3DTSS_COLOROP]);
     in.colorArg1 = static_cast<int>(stage[D3DTSS_COLORARG1]);
     in.colorArg2 = static_cast<int>(stage[D3DTSS_COLORARG2]);

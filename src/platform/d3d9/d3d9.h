@@ -8,10 +8,11 @@
 // - the back buffer is a render target of our own; Present copies it to the window with one flip.
 #pragma once
 
-#include "gl/FixedFunctionProgram.h"
-#include "gl/GLContext.h"
+#include "ComPtr.h"
 #include "Unknown.h"
 #include "d3d9types.h"
+#include "gl/FixedFunctionProgram.h"
+#include "gl/GLContext.h"
 
 #include <array>
 #include <cstdint>
@@ -226,12 +227,12 @@ private:
 
     std::shared_ptr<GLContext> m_context;
     D3DPRESENT_PARAMETERS m_parameters;
-    IDirect3DSurface9* m_backBuffer = nullptr;
-    IDirect3DSurface9* m_autoDepth = nullptr;
-    IDirect3DSurface9* m_renderTarget = nullptr;
-    IDirect3DSurface9* m_depthStencil = nullptr;
-    std::array<IDirect3DBaseTexture9*, 8> m_textures{};
-    IDirect3DPixelShader9* m_pixelShader = nullptr;
+    ComPtr<IDirect3DSurface9> m_backBuffer;
+    ComPtr<IDirect3DSurface9> m_autoDepth;
+    ComPtr<IDirect3DSurface9> m_renderTarget;
+    ComPtr<IDirect3DSurface9> m_depthStencil;
+    std::array<ComPtr<IDirect3DBaseTexture9>, 8> m_textures;
+    ComPtr<IDirect3DPixelShader9> m_pixelShader;
     D3DVIEWPORT9 m_viewport;
 
     std::array<DWORD, D3DRS_COUNT> m_renderStates{};
