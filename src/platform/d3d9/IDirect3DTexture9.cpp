@@ -1,23 +1,10 @@
 #include "d3d9.h"
 
 #include "D3DFormatGL.h"
+#include "MipChain.h"
 
 #include <algorithm>
 #include <epoxy/gl.h>
-
-namespace {
-
-UINT FullChainLength(UINT width, UINT height) {
-    UINT levels = 1;
-    while (width > 1 || height > 1) {
-        width = std::max(1u, width / 2);
-        height = std::max(1u, height / 2);
-        ++levels;
-    }
-    return levels;
-}
-
-} // namespace
 
 IDirect3DBaseTexture9::~IDirect3DBaseTexture9() {
     // The levels share this texture's count; they go with it.

@@ -54,3 +54,7 @@ BOOL ClientToScreen(HWND hwnd, POINT* pt) {
 HWND GetActiveWindow() {
     return WindowRegistry::GetInstance().ActiveWindow();
 }
+
+bool IsAsyncKeyDown(int vKey) {
+    return (GetAsyncKeyState(vKey) & 0x8000) != 0;
+}

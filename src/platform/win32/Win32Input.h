@@ -12,6 +12,8 @@ using SHORT = std::int16_t;
 // Bit 0x8000 is set while the key is down. Unlike Windows, the least significant bit ("pressed since
 // the last call") is never set, so the whole value is 0 exactly when the key is up.
 SHORT GetAsyncKeyState(int vKey);
+// The down bit of GetAsyncKeyState: the one key test every caller makes.
+bool IsAsyncKeyDown(int vKey);
 
 // The cursor in screen coordinates. FALSE only for a null point.
 BOOL GetCursorPos(POINT* pt);

@@ -3,6 +3,7 @@
 #include "DdsReader.h"
 #include "DecodedImage.h"
 #include "ImageDecoder.h"
+#include "MipChain.h"
 
 #include <algorithm>
 #include <cctype>
@@ -49,15 +50,6 @@ HRESULT ReadImage(const char* path, bool infoOnly, DecodedImage& image) {
         return infoOnly ? DdsReader::ReadInfo(view, image.info) : DdsReader::Decode(view, image);
     const bool dib = HasDibExtension(path);
     return infoOnly ? ImageDecoder::ReadInfo(view, dib, image.info) : ImageDecoder::Decode(view, dib, image);
-}
-
-UINT FullChainLength(UINT width, UINT height) {
-    UINT levels = 1;
-    for (; width > 1 || height > 1; ++levels) {
-        width = std::max(1u, width / 2);
-        height = std::max(1u, height / 2);
-    }
-    return levels;
 }
 
 bool TakesSizeFromFile(UINT size) {

@@ -1,6 +1,7 @@
 #include "DdsReader.h"
 
 #include "DxtDecoder.h"
+#include "MipChain.h"
 
 #include <algorithm>
 
@@ -38,15 +39,6 @@ constexpr DWORD kCaps2Volume = 0x200000;
 DWORD Dword(std::span<const BYTE> bytes, std::size_t offset) {
     return bytes[offset] | (DWORD{bytes[offset + 1]} << 8) | (DWORD{bytes[offset + 2]} << 16) |
            (DWORD{bytes[offset + 3]} << 24);
-}
-
-UINT FullChainLength(UINT width, UINT height) {
-    UINT levels = 1;
-    for (; width > 1 || height > 1; ++levels) {
-        width = std::max(1u, width / 2);
-        height = std::max(1u, height / 2);
-    }
-    return levels;
 }
 
 } // namespace
