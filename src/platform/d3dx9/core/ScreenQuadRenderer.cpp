@@ -1,49 +1,14 @@
 #include "ScreenQuadRenderer.h"
 
 #include "GLProgram.h"
+#include "ScreenQuad.frag.h"
+#include "ScreenQuad.vert.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <epoxy/gl.h>
 
 namespace {
-
-const char* kVertexStage = R"(#version 330 core
-layout(location = 0) in vec2 aPosition;
-layout(location = 1) in vec2 aTexCoord;
-layout(location = 2) in vec4 aColor;
-uniform vec2 uTargetSize;
-out vec2 vTexCoord;
-out vec4 vColor;
-void main() {
-    vTexCoord = aTexCoord;
-    vColor = aColor;
-    // Pixels with y down to clip space; the target's first row is its top row.
-    gl_Position = vec4(aPosition.x * 2.0 / uTargetSize.x - 1.0, 1.0 - aPosition.y * 2.0 / uTargetSize.y, 0.0, 1.0);
-}
-)";
-
-const char* kFragmentStage = R"(#version 330 core
-in vec2 vTexCoord;
-in vec4 vColor;
-uniform sampler2D uTexture;
-uniform int uSource;
-uniform bool uAlphaTest;
-out vec4 fragColor;
-void main() {
-    vec4 texel = texture(uTexture, vTexCoord);
-    vec4 color;
-    if (uSource == 0)
-        color = vec4(vColor.rgb, vColor.a * texel.r);
-    else if (uSource == 1)
-        color = texel * vColor;
-    else
-        color = vec4(texel.rgb, 1.0) * vColor;
-    if (uAlphaTest && color.a <= 0.0)
-        discard;
-    fragColor = color;
-}
-)";
 
 unsigned MakeSampler(GLint filter) {
     GLuint sampler = 0;
@@ -80,7 +45,7 @@ ScreenQuadRenderer::~ScreenQuadRenderer() {
 
 void ScreenQuadRenderer::BuildProgram() {
     std::string log;
-    m_program = GLProgram::Build(kVertexStage, kFragmentStage, log);
+    m_program = GLProgram::Build(kScreenQuadVert, kScreenQuadFrag, log);
     if (!m_program) {
         std::fprintf(stderr, "screen quad program: %s\n", log.c_str());
         return;
