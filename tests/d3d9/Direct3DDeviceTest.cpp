@@ -1,4 +1,5 @@
 #include "HeadlessDevice.h"
+#include "TestMatrices.h"
 #include "d3dx9shader.h"
 
 #include <cmath>
@@ -15,12 +16,6 @@ struct LitVertex {
     float nx, ny, nz;
     float u, v;
 };
-
-D3DXMATRIX Identity() {
-    D3DXMATRIX m;
-    D3DXMatrixIdentity(&m);
-    return m;
-}
 
 int Channel(DWORD argb, int shift) {
     return static_cast<int>((argb >> shift) & 0xFF);

@@ -1,4 +1,5 @@
 #include "FloatUlp.h"
+#include "TestMatrices.h"
 #include "d3dx9math.h"
 
 #include <gtest/gtest.h>
@@ -10,21 +11,6 @@ using fsmith::test::AllWithinUlps;
 namespace {
 
 constexpr float kQuarterTurn = D3DX_PI / 2.0f;
-
-D3DXMATRIX Identity() {
-    D3DXMATRIX m;
-    return *D3DXMatrixIdentity(&m);
-}
-
-D3DXMATRIX Translation(float x, float y, float z) {
-    D3DXMATRIX m;
-    return *D3DXMatrixTranslation(&m, x, y, z);
-}
-
-D3DXMATRIX Scaling(float x, float y, float z) {
-    D3DXMATRIX m;
-    return *D3DXMatrixScaling(&m, x, y, z);
-}
 
 D3DXVECTOR3 Apply(const D3DXVECTOR3& v, const D3DXMATRIX& m) {
     D3DXVECTOR3 out;

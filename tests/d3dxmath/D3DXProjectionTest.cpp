@@ -1,4 +1,5 @@
 #include "FloatUlp.h"
+#include "TestMatrices.h"
 #include "d3dx9math.h"
 
 #include <gtest/gtest.h>
@@ -8,11 +9,6 @@
 using fsmith::test::AllWithinUlps;
 
 namespace {
-
-D3DXMATRIX Identity() {
-    D3DXMATRIX m;
-    return *D3DXMatrixIdentity(&m);
-}
 
 D3DVIEWPORT9 Viewport(float minZ = 0.0f, float maxZ = 1.0f) {
     D3DVIEWPORT9 vp;

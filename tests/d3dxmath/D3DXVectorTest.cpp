@@ -1,4 +1,5 @@
 #include "FloatUlp.h"
+#include "TestMatrices.h"
 #include "d3dx9math.h"
 
 #include <gtest/gtest.h>
@@ -7,15 +8,6 @@
 
 using fsmith::test::AllWithinUlps;
 using fsmith::test::FloatsWithinUlps;
-
-namespace {
-
-D3DXMATRIX Translation(float x, float y, float z) {
-    D3DXMATRIX m;
-    return *D3DXMatrixTranslation(&m, x, y, z);
-}
-
-} // namespace
 
 TEST(D3DXVector3, OperatorsWorkComponentWise) {
     const D3DXVECTOR3 a(1.0f, 2.0f, 3.0f);
