@@ -1,5 +1,6 @@
 #include "d3dx9shader.h"
 
+#include "ShaderTokens.h"
 #include "d3d9.h"
 
 #include <algorithm>
@@ -11,12 +12,7 @@
 
 namespace {
 
-// The shader token stream of Direct3D 9: a version word, instructions with their register words, and
-// an end word.
-constexpr DWORD kVersionPs11 = 0xFFFF0101u;
-constexpr DWORD kEnd = 0x0000FFFFu;
-constexpr DWORD kMov = 1, kMul = 5, kTex = 66, kDef = 81;
-enum RegisterType : DWORD { Temp = 0, Input = 1, Const = 2, Texture = 3 };
+using namespace ShaderTokens;
 
 DWORD DestinationToken(RegisterType type, DWORD number) {
     return 0x80000000u | (static_cast<DWORD>(type) << 28) | 0x000F0000u | number;
@@ -209,36 +205,4 @@ HRESULT D3DXAssembleShader(const char* source, UINT length, const D3DXMACRO*, LP
     *shader = new ID3DXBuffer(tokens.size() * sizeof(DWORD));
     std::memcpy((*shader)->GetBufferPointer(), tokens.data(), tokens.size() * sizeof(DWORD));
     return S_OK;
-}
-
-bool IDirect3DPixelShader9::Decode(const DWORD* tokens, Program& program) {
-    if (tokens[0] != kVersionPs11)
-        return false;
-    bool output = false;
-    for (std::size_t i = 1; i < 4096; ++i) {
-        const DWORD op = tokens[i];
-        if (op == kEnd)
-            return output;
-        if (op == kDef) {
-            const DWORD reg = tokens[i + 1] & 0x7FF;
-            std::array<float, 4> values{};
-            std::memcpy(values.data(), &tokens[i + 2], sizeof values);
-            program.definitions[static_cast<int>(reg)] = values;
-            i += 5;
-        } else if (op == kTex) {
-            i += 1;
-        } else if (op == kMov || op == kMul) {
-            const auto type = static_cast<RegisterType>((tokens[i + 2] >> 28) & 7);
-            program.constantRegister = static_cast<int>(tokens[i + 2] & 0x7FF);
-            program.source = op == kMul        ? Source::TextureTimesDiffuse
-                             : type == Const   ? Source::Constant
-                             : type == Texture ? Source::Texture
-                                               : Source::Diffuse;
-            output = true;
-            i += op == kMul ? 3 : 2;
-        } else {
-            return false;
-        }
-    }
-    return false;
 }
