@@ -1,21 +1,11 @@
 #include "HeadlessDevice.h"
 #include "TestMatrices.h"
+#include "TestVertices.h"
 #include "d3dx9shader.h"
 
 #include <cmath>
 
 namespace {
-
-struct ColorVertex {
-    float x, y, z;
-    DWORD color;
-};
-
-struct LitVertex {
-    float x, y, z;
-    float nx, ny, nz;
-    float u, v;
-};
 
 int Channel(DWORD argb, int shift) {
     return static_cast<int>((argb >> shift) & 0xFF);

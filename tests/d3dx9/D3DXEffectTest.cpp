@@ -2,6 +2,7 @@
 #include "EffectParameter.h"
 #include "HeadlessDevice.h"
 #include "TempDir.h"
+#include "TestVertices.h"
 #include "d3dx9effect.h"
 #include "d3dx9mesh.h"
 
@@ -10,11 +11,6 @@
 #include <string>
 
 namespace {
-
-struct ColorVertex {
-    float x, y, z;
-    DWORD color;
-};
 
 struct TexturedVertex {
     float x, y, z;

@@ -1,6 +1,7 @@
 // The mesh object on the headless device: vertex formats, subsets drawn from the attribute table or the
 // attribute buffer, cloning into another vertex format, and ray picking.
 #include "HeadlessDevice.h"
+#include "TestVertices.h"
 #include "d3dx9mesh.h"
 
 #include <gtest/gtest.h>
@@ -9,17 +10,6 @@
 #include <vector>
 
 namespace {
-
-struct ColorVertex {
-    float x, y, z;
-    DWORD color;
-};
-
-struct LitVertex {
-    float x, y, z;
-    float nx, ny, nz;
-    float u, v;
-};
 
 constexpr DWORD kRed = 0xFFFF0000;
 constexpr DWORD kGreen = 0xFF00FF00;
