@@ -267,6 +267,11 @@ bool MyForm::IsItemSelected(const QAction* item) const {
     return item != nullptr && contextMenuStrip1->isVisible() && contextMenuStrip1->activeAction() == item;
 }
 
+int MyForm::RenderMode() const {
+    const QList<QListWidgetItem*> selected = listBox1->selectedItems();
+    return selected.isEmpty() ? -1 : listBox1->row(selected.front());
+}
+
 bool MyForm::isMatrixIdenty() {
     const bool requested = m_bMatrixIdenty;
     m_bMatrixIdenty = false;

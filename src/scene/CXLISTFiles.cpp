@@ -26,17 +26,6 @@ void Tell(const std::string& text) {
     MessageBoxA(nullptr, text.c_str(), CXLIST::kCaption, MB_OK);
 }
 
-bool IsFinite(const D3DXMATRIX& m) {
-    for (int i = 0; i < 16; ++i)
-        if (!std::isfinite(m.m[i / 4][i % 4]))
-            return false;
-    return true;
-}
-
-D3DXVECTOR3 Translation(const D3DXMATRIX& m) {
-    return D3DXVECTOR3(m._41, m._42, m._43);
-}
-
 } // namespace
 
 bool CXLIST::OpenMapFile(const char* filename) {
@@ -121,7 +110,7 @@ bool CXLIST::LoadMatrixFile(const char* filename) {
         return false;
     }
     selected->SetWorld(&loaded);
-    selected->SetPos(Translation(loaded));
+    selected->SetPos(TranslationOf(loaded));
     m_bChanged = true;
     return true;
 }
