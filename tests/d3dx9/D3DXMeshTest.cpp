@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -268,5 +269,55 @@ TEST_F(D3DXMesh, IntersectFindsTheNearestFaceHit) {
         D3DXIntersect(nullptr, &origin, &forward, &hit, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr),
         D3DERR_INVALIDCALL);
     EXPECT_FALSE(hit);
+    mesh->Release();
+}
+
+TEST_F(D3DXMesh, DrawingManyTimesSendsTheBuffersOnceAndEditsReachTheNextDraw) {
+    ID3DXMesh* mesh = TwoHalves(m_device);
+    ASSERT_NE(mesh, nullptr);
+    const D3DXATTRIBUTERANGE table[] = {{0, 0, 2, 0, 4}, {1, 2, 2, 4, 4}};
+    ASSERT_EQ(mesh->SetAttributeTable(table, 2), S_OK);
+    const std::uint64_t before = m_device->BufferUploads();
+    for (int i = 0; i < 100; ++i)
+        mesh->DrawSubset(i % 2);
+    EXPECT_EQ(m_device->BufferUploads() - before, 2u) << "vertices and indices, once each";
+
+    // Faces 0-1 turned from the green vertices to the red ones, then the red ones recoloured blue:
+    // each edit shows on the next draw, as a mesh built with the edited data draws it.
+    void* data = nullptr;
+    mesh->LockIndexBuffer(0, &data);
+    for (int i = 0; i < 6; ++i)
+        static_cast<WORD*>(data)[i] = static_cast<WORD>(static_cast<WORD*>(data)[i] + 4);
+    mesh->UnlockIndexBuffer();
+    EXPECT_EQ(DrawOnly(mesh, 0), std::make_pair(kRed, kBlack)) << "the subset's vertex range follows";
+    mesh->LockVertexBuffer(0, &data);
+    for (int v = 4; v < 8; ++v)
+        static_cast<ColorVertex*>(data)[v].color = 0xFF0000FF;
+    mesh->UnlockVertexBuffer();
+    DrawOnly(mesh, 0);
+    const auto edited = BackBufferPixels();
+    EXPECT_EQ(m_device->BufferUploads() - before, 4u);
+
+    const std::vector<ColorVertex> blue = {{-1, 1, 0.5f, 0xFF0000FF},
+                                           {0, 1, 0.5f, 0xFF0000FF},
+                                           {-1, -1, 0.5f, 0xFF0000FF},
+                                           {0, -1, 0.5f, 0xFF0000FF}};
+    ID3DXMesh* fresh = MakeMesh(m_device, D3DFVF_XYZ | D3DFVF_DIFFUSE, blue, {0, 1, 2, 2, 1, 3}, {0, 0});
+    ASSERT_NE(fresh, nullptr);
+    DrawOnly(fresh, 0);
+    EXPECT_EQ(BackBufferPixels(), edited);
+
+    // Without a table, a changed attribute buffer regroups the faces.
+    DWORD* ids = nullptr;
+    fresh->LockAttributeBuffer(0, &ids);
+    ids[1] = 5;
+    fresh->UnlockAttributeBuffer();
+    const auto lowerRight = [&](ID3DXMesh* m, DWORD id) {
+        DrawOnly(m, id);
+        return Pixel(BackBufferPixels(), kWidth / 2 - 2, kHeight - 2);
+    };
+    EXPECT_EQ(lowerRight(fresh, 0), kBlack);
+    EXPECT_EQ(lowerRight(fresh, 5), 0xFF0000FFu);
+    fresh->Release();
     mesh->Release();
 }

@@ -9,6 +9,8 @@
 namespace {
 
 constexpr GLsizeiptr kStreamBytes = 4 << 20;
+// GL sizes are signed ints; a larger buffer is a corrupt length, not one to allocate.
+constexpr UINT kMaxBufferBytes = 0x7FFFFFFF;
 
 GLenum BlendFactor(DWORD blend) {
     switch (blend) {
@@ -179,6 +181,8 @@ IDirect3DDevice9::~IDirect3DDevice9() {
     for (auto& texture : m_textures)
         texture.Reset();
     m_pixelShader.Reset();
+    m_stream.Reset();
+    m_indices.Reset();
     ReleaseSwapChain();
     m_program.reset();
     glDeleteSamplers(static_cast<GLsizei>(m_samplers.size()), m_samplers.data());
@@ -625,6 +629,80 @@ HRESULT IDirect3DDevice9::SetFVF(DWORD fvf) {
     return S_OK;
 }
 
+HRESULT IDirect3DDevice9::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                                             IDirect3DVertexBuffer9** buffer, HANDLE*) {
+    if (buffer == nullptr)
+        return D3DERR_INVALIDCALL;
+    *buffer = nullptr;
+    if (length == 0)
+        return D3DERR_INVALIDCALL;
+    if (length > kMaxBufferBytes)
+        return E_OUTOFMEMORY;
+    D3DVERTEXBUFFER_DESC desc;
+    desc.Usage = usage;
+    desc.Pool = pool;
+    desc.Size = length;
+    desc.FVF = fvf;
+    *buffer = IDirect3DVertexBuffer9::Create(this, m_context, desc);
+    return S_OK;
+}
+
+HRESULT IDirect3DDevice9::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                            IDirect3DIndexBuffer9** buffer, HANDLE*) {
+    if (buffer == nullptr)
+        return D3DERR_INVALIDCALL;
+    *buffer = nullptr;
+    if (length == 0 || (format != D3DFMT_INDEX16 && format != D3DFMT_INDEX32))
+        return D3DERR_INVALIDCALL;
+    if (length > kMaxBufferBytes)
+        return E_OUTOFMEMORY;
+    D3DINDEXBUFFER_DESC desc;
+    desc.Format = format;
+    desc.Usage = usage;
+    desc.Pool = pool;
+    desc.Size = length;
+    *buffer = IDirect3DIndexBuffer9::Create(this, m_context, desc);
+    return S_OK;
+}
+
+HRESULT IDirect3DDevice9::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset,
+                                          UINT stride) {
+    if (stream != 0)
+        return D3DERR_INVALIDCALL;
+    if (buffer != nullptr) {
+        D3DVERTEXBUFFER_DESC desc;
+        buffer->GetDesc(&desc);
+        if (stride == 0 || offset > desc.Size)
+            return D3DERR_INVALIDCALL;
+    }
+    m_stream.Share(buffer);
+    m_streamOffset = offset;
+    m_streamStride = stride;
+    return S_OK;
+}
+
+HRESULT IDirect3DDevice9::GetStreamSource(UINT stream, IDirect3DVertexBuffer9** buffer, UINT* offset,
+                                          UINT* stride) {
+    if (stream != 0 || buffer == nullptr || offset == nullptr || stride == nullptr)
+        return D3DERR_INVALIDCALL;
+    *buffer = m_stream.Copy();
+    *offset = m_streamOffset;
+    *stride = m_streamStride;
+    return S_OK;
+}
+
+HRESULT IDirect3DDevice9::SetIndices(IDirect3DIndexBuffer9* buffer) {
+    m_indices.Share(buffer);
+    return S_OK;
+}
+
+HRESULT IDirect3DDevice9::GetIndices(IDirect3DIndexBuffer9** buffer) {
+    if (buffer == nullptr)
+        return D3DERR_INVALIDCALL;
+    *buffer = m_indices.Copy();
+    return S_OK;
+}
+
 HRESULT IDirect3DDevice9::GetFVF(DWORD* fvf) {
     if (fvf == nullptr)
         return D3DERR_INVALIDCALL;
@@ -853,6 +931,39 @@ FixedFunctionProgram::Inputs IDirect3DDevice9::GatherInputs() const {
     return in;
 }
 
+bool IDirect3DDevice9::BeginDraw() {
+    if (!PrepareToDraw())
+        return false;
+    if (m_overrideProgram) {
+        glUseProgram(m_overrideProgram);
+        ApplyAllTextureStages();
+    } else {
+        m_program->Use();
+        m_program->Upload(GatherInputs());
+        ApplyTextureStage0();
+    }
+    glBindVertexArray(m_vertexArray);
+    return true;
+}
+
+void IDirect3DDevice9::BindVertexLayout(UINT stride, std::intptr_t offset) {
+    const VertexLayout layout = LayoutOf(m_fvf);
+    const auto size = static_cast<GLsizei>(stride);
+    const auto at = [offset](GLintptr element) { return element < 0 ? element : element + offset; };
+    Attribute(FixedFunctionProgram::Position, 3, GL_FLOAT, false, size, at(0));
+    Attribute(FixedFunctionProgram::Normal, 3, GL_FLOAT, false, size, at(layout.normal));
+    Attribute(FixedFunctionProgram::Diffuse, GL_BGRA, GL_UNSIGNED_BYTE, true, size, at(layout.diffuse));
+    Attribute(FixedFunctionProgram::Specular, GL_BGRA, GL_UNSIGNED_BYTE, true, size, at(layout.specular));
+    Attribute(FixedFunctionProgram::TexCoord, 2, GL_FLOAT, false, size, at(layout.texCoord));
+    Attribute(FixedFunctionProgram::Weights, std::max(layout.weights, 1), GL_FLOAT, false, size,
+              layout.weights > 0 ? at(layout.weightOffset) : -1);
+    Attribute(FixedFunctionProgram::Indices, 4, GL_UNSIGNED_BYTE, false, size, at(layout.indexOffset));
+    if (layout.weights == 0)
+        glVertexAttrib4f(FixedFunctionProgram::Weights, 1, 0, 0, 0);
+    if (!layout.indices)
+        glVertexAttrib4f(FixedFunctionProgram::Indices, 0, 1, 2, 3);
+}
+
 HRESULT IDirect3DDevice9::Draw(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertices,
                                UINT vertexCount, UINT stride, const void* indices, D3DFORMAT indexFormat) {
     GLenum mode = 0;
@@ -862,35 +973,11 @@ HRESULT IDirect3DDevice9::Draw(D3DPRIMITIVETYPE type, UINT primitiveCount, const
     if (count == 0)
         return S_OK;
     const GLsizeiptr vertexBytes = static_cast<GLsizeiptr>(vertexCount) * stride;
-    if (!PrepareToDraw())
+    if (!BeginDraw())
         return D3DERR_INVALIDCALL;
-    if (m_overrideProgram) {
-        glUseProgram(m_overrideProgram);
-        ApplyAllTextureStages();
-    } else {
-        m_program->Use();
-        m_program->Upload(GatherInputs());
-        ApplyTextureStage0();
-    }
-
-    glBindVertexArray(m_vertexArray);
     glBindBuffer(GL_ARRAY_BUFFER, m_vertexBuffer);
     glBufferData(GL_ARRAY_BUFFER, std::max<GLsizeiptr>(vertexBytes, 1), vertices, GL_STREAM_DRAW);
-    const VertexLayout layout = LayoutOf(m_fvf);
-    const auto size = static_cast<GLsizei>(stride);
-    Attribute(FixedFunctionProgram::Position, 3, GL_FLOAT, false, size, 0);
-    Attribute(FixedFunctionProgram::Normal, 3, GL_FLOAT, false, size, layout.normal);
-    Attribute(FixedFunctionProgram::Diffuse, GL_BGRA, GL_UNSIGNED_BYTE, true, size, layout.diffuse);
-    Attribute(FixedFunctionProgram::Specular, GL_BGRA, GL_UNSIGNED_BYTE, true, size, layout.specular);
-    Attribute(FixedFunctionProgram::TexCoord, 2, GL_FLOAT, false, size, layout.texCoord);
-    Attribute(FixedFunctionProgram::Weights, std::max(layout.weights, 1), GL_FLOAT, false, size,
-              layout.weights > 0 ? layout.weightOffset : -1);
-    Attribute(FixedFunctionProgram::Indices, 4, GL_UNSIGNED_BYTE, false, size, layout.indexOffset);
-    if (layout.weights == 0)
-        glVertexAttrib4f(FixedFunctionProgram::Weights, 1, 0, 0, 0);
-    if (!layout.indices)
-        glVertexAttrib4f(FixedFunctionProgram::Indices, 0, 1, 2, 3);
-
+    BindVertexLayout(stride, 0);
     if (indices == nullptr) {
         glDrawArrays(mode, 0, static_cast<GLsizei>(count));
     } else {
@@ -901,5 +988,49 @@ HRESULT IDirect3DDevice9::Draw(D3DPRIMITIVETYPE type, UINT primitiveCount, const
         glDrawElements(mode, static_cast<GLsizei>(count),
                        indexFormat == D3DFMT_INDEX16 ? GL_UNSIGNED_SHORT : GL_UNSIGNED_INT, nullptr);
     }
+    return S_OK;
+}
+
+bool IDirect3DDevice9::BindStream(UINT& vertices) {
+    if (!m_stream || m_streamStride == 0)
+        return false;
+    D3DVERTEXBUFFER_DESC desc;
+    m_stream->GetDesc(&desc);
+    vertices = (desc.Size - m_streamOffset) / m_streamStride;
+    m_bufferUploads += m_stream->Buffer().Bind(GL_ARRAY_BUFFER) ? 1 : 0;
+    BindVertexLayout(m_streamStride, m_streamOffset);
+    return true;
+}
+
+HRESULT IDirect3DDevice9::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) {
+    GLenum mode = 0;
+    UINT count = 0;
+    if (!Primitive(type, primitiveCount, mode, count) || !m_stream)
+        return D3DERR_INVALIDCALL;
+    if (count == 0)
+        return S_OK;
+    UINT vertices = 0;
+    if (!BeginDraw() || !BindStream(vertices) || startVertex > vertices || count > vertices - startVertex)
+        return D3DERR_INVALIDCALL;
+    glDrawArrays(mode, static_cast<GLint>(startVertex), static_cast<GLsizei>(count));
+    return S_OK;
+}
+
+HRESULT IDirect3DDevice9::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UINT, UINT,
+                                               UINT startIndex, UINT primitiveCount) {
+    GLenum mode = 0;
+    UINT count = 0;
+    if (!Primitive(type, primitiveCount, mode, count) || !m_stream || !m_indices)
+        return D3DERR_INVALIDCALL;
+    if (count == 0)
+        return S_OK;
+    UINT vertices = 0;
+    if (!BeginDraw() || !BindStream(vertices) || !m_indices->Within(startIndex, count, baseVertex, vertices))
+        return D3DERR_INVALIDCALL;
+    m_bufferUploads += m_indices->Buffer().Bind(GL_ELEMENT_ARRAY_BUFFER) ? 1 : 0;
+    const UINT indexBytes = m_indices->IndexBytes();
+    glDrawElementsBaseVertex(
+        mode, static_cast<GLsizei>(count), indexBytes == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
+        reinterpret_cast<const void*>(std::uintptr_t{startIndex} * indexBytes), baseVertex);
     return S_OK;
 }

@@ -12,6 +12,7 @@
 #include "Unknown.h"
 #include "d3d9types.h"
 #include "gl/FixedFunctionProgram.h"
+#include "gl/GLBuffer.h"
 #include "gl/GLContext.h"
 
 #include <array>
@@ -123,6 +124,67 @@ private:
     using IDirect3DBaseTexture9::IDirect3DBaseTexture9;
 };
 
+// Vertices in the device's memory for DrawPrimitive and DrawIndexedPrimitive. Locks hand out a copy
+// kept in memory; the device sends it to the renderer on the first draw after a lock that may have
+// written to it.
+class IDirect3DVertexBuffer9 : public IDirect3DResource9 {
+public:
+    static IDirect3DVertexBuffer9* Create(IDirect3DDevice9* device, std::shared_ptr<GLContext> context,
+                                          const D3DVERTEXBUFFER_DESC& desc);
+
+    // Size 0 locks from the offset to the end; a range past the end is refused.
+    HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags);
+    HRESULT Unlock();
+    HRESULT GetDesc(D3DVERTEXBUFFER_DESC* desc);
+
+    // For the device and D3DX: the contents, and the GL buffer behind them.
+    const unsigned char* Contents() const { return m_buffer.Data(); }
+    GLBuffer& Buffer() { return m_buffer; }
+    const GLBuffer& Buffer() const { return m_buffer; }
+
+private:
+    IDirect3DVertexBuffer9(IDirect3DDevice9* device, std::shared_ptr<GLContext> context,
+                           const D3DVERTEXBUFFER_DESC& desc);
+    ~IDirect3DVertexBuffer9() override;
+
+    D3DVERTEXBUFFER_DESC m_desc;
+    GLBuffer m_buffer;
+};
+
+// 16- or 32-bit indices in the device's memory for DrawIndexedPrimitive, kept like vertex buffers.
+class IDirect3DIndexBuffer9 : public IDirect3DResource9 {
+public:
+    static IDirect3DIndexBuffer9* Create(IDirect3DDevice9* device, std::shared_ptr<GLContext> context,
+                                         const D3DINDEXBUFFER_DESC& desc);
+
+    HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags);
+    HRESULT Unlock();
+    HRESULT GetDesc(D3DINDEXBUFFER_DESC* desc);
+
+    // For the device and D3DX.
+    const unsigned char* Contents() const { return m_buffer.Data(); }
+    GLBuffer& Buffer() { return m_buffer; }
+    const GLBuffer& Buffer() const { return m_buffer; }
+    UINT IndexBytes() const { return m_desc.Format == D3DFMT_INDEX32 ? 4 : 2; }
+    UINT Count() const { return m_desc.Size / IndexBytes(); }
+    DWORD Index(UINT at) const;
+    // Whether count indices from start, each moved by base, all name one of `vertices` vertices. The
+    // buffer's lowest and highest index answer most calls without reading the range.
+    bool Within(UINT start, UINT count, INT base, UINT vertices);
+
+private:
+    IDirect3DIndexBuffer9(IDirect3DDevice9* device, std::shared_ptr<GLContext> context,
+                          const D3DINDEXBUFFER_DESC& desc);
+    ~IDirect3DIndexBuffer9() override;
+    void UpdateBounds();
+
+    D3DINDEXBUFFER_DESC m_desc;
+    GLBuffer m_buffer;
+    DWORD m_lowest = 0;
+    DWORD m_highest = 0;
+    unsigned m_boundsVersion = ~0u;
+};
+
 class IDirect3DPixelShader9 : public IUnknown {
 public:
     // The programs this device runs: the output colour is a constant register, the diffuse colour or
@@ -190,6 +252,19 @@ public:
     HRESULT GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value);
     HRESULT SetFVF(DWORD fvf);
     HRESULT GetFVF(DWORD* fvf);
+    HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                               IDirect3DVertexBuffer9** buffer, HANDLE* shared);
+    HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                              IDirect3DIndexBuffer9** buffer, HANDLE* shared);
+    // One stream: the vertex format set with SetFVF describes it.
+    HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride);
+    HRESULT GetStreamSource(UINT stream, IDirect3DVertexBuffer9** buffer, UINT* offset, UINT* stride);
+    HRESULT SetIndices(IDirect3DIndexBuffer9* buffer);
+    HRESULT GetIndices(IDirect3DIndexBuffer9** buffer);
+    HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount);
+    // Indices or vertices outside the bound buffers are refused, not drawn.
+    HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UINT minIndex, UINT vertexCount,
+                                 UINT startIndex, UINT primitiveCount);
     HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertices, UINT stride);
     HRESULT DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, UINT vertexCount,
                                    UINT primitiveCount, const void* indices, D3DFORMAT indexFormat,
@@ -210,6 +285,8 @@ public:
     // the vertex attributes at the fixed-function program's locations and every stage's texture bound.
     void SetOverrideProgram(unsigned program) { m_overrideProgram = program; }
     unsigned OverrideProgram() const { return m_overrideProgram; }
+    // How many times a vertex or index buffer's contents were sent to the renderer, for tests.
+    std::uint64_t BufferUploads() const { return m_bufferUploads; }
 
 private:
     explicit IDirect3DDevice9(std::shared_ptr<GLContext> context);
@@ -226,6 +303,12 @@ private:
     void AttachTargets();
     HRESULT Draw(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertices, UINT vertexCount,
                  UINT stride, const void* indices, D3DFORMAT indexFormat);
+    // Targets, raster state, program and textures for a draw; false when nothing can be drawn.
+    bool BeginDraw();
+    // The vertex attributes of the current format, from `offset` in the bound array buffer.
+    void BindVertexLayout(UINT stride, std::intptr_t offset);
+    // Binds the stream's buffer and says how many whole vertices it holds past the offset.
+    bool BindStream(UINT& vertices);
 
     std::shared_ptr<GLContext> m_context;
     D3DPRESENT_PARAMETERS m_parameters;
@@ -259,6 +342,11 @@ private:
     unsigned m_indexBuffer = 0;
     std::array<unsigned, 8> m_samplers{};
     bool m_inScene = false;
+    ComPtr<IDirect3DVertexBuffer9> m_stream;
+    UINT m_streamOffset = 0;
+    UINT m_streamStride = 0;
+    ComPtr<IDirect3DIndexBuffer9> m_indices;
+    std::uint64_t m_bufferUploads = 0;
 };
 
 class IDirect3D9 : public IUnknown {

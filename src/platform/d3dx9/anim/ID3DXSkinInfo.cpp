@@ -257,7 +257,7 @@ HRESULT ID3DXSkinInfo::ConvertToBlendedMesh(ID3DXMesh* mesh, DWORD, const DWORD*
             if (mesh->Index(face, k) >= m_numVertices)
                 return D3DERR_INVALIDCALL;
     DWORD* attributes = nullptr;
-    mesh->LockAttributeBuffer(0, &attributes);
+    mesh->LockAttributeBuffer(D3DLOCK_READONLY, &attributes);
     std::vector<std::vector<DWORD>> faceBones(numFaces);
     std::size_t influence = 1;
     for (DWORD face = 0; face < numFaces; ++face) {
@@ -339,7 +339,7 @@ HRESULT ID3DXSkinInfo::ConvertToBlendedMesh(ID3DXMesh* mesh, DWORD, const DWORD*
 
     void* oldData = nullptr;
     void* newData = nullptr;
-    mesh->LockVertexBuffer(0, &oldData);
+    mesh->LockVertexBuffer(D3DLOCK_READONLY, &oldData);
     blended->LockVertexBuffer(0, &newData);
     const UINT oldRest = 12 + 4 * from.BlendSlots();
     const UINT tail = from.Size() - oldRest;
@@ -370,6 +370,8 @@ HRESULT ID3DXSkinInfo::ConvertToBlendedMesh(ID3DXMesh* mesh, DWORD, const DWORD*
         }
     for (const D3DXATTRIBUTERANGE& range : ranges)
         std::fill_n(newAttributes + range.FaceStart, range.FaceCount, range.AttribId);
+    blended->UnlockAttributeBuffer();
+    blended->UnlockIndexBuffer();
     blended->SetAttributeTable(ranges.data(), static_cast<DWORD>(ranges.size()));
 
     if (adjacencyOut != nullptr) {

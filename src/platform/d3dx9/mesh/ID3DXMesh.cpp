@@ -10,7 +10,7 @@ namespace {
 
 constexpr DWORD kMax16BitVertices = 0xFFFF;
 constexpr D3DCOLOR kOpaqueWhite = 0xFFFFFFFF;
-constexpr std::uint64_t kMaxDrawCount = 0x7FFFFFFF;
+constexpr std::uint64_t kMaxDrawBytes = 0x7FFFFFFF;
 
 DWORD ReadIndex(const unsigned char* indices, bool wide, std::size_t at) {
     if (wide) {
@@ -43,14 +43,17 @@ void CopyElement(const unsigned char* from, int fromOffset, unsigned char* to, i
 } // namespace
 
 ID3DXMesh::ID3DXMesh(IDirect3DDevice9* device, DWORD numFaces, DWORD numVertices, DWORD options, DWORD fvf,
-                     const FvfLayout& layout)
+                     const FvfLayout& layout, IDirect3DVertexBuffer9* vertices,
+                     IDirect3DIndexBuffer9* indices)
     : m_device(device), m_numFaces(numFaces), m_numVertices(numVertices), m_options(options), m_fvf(fvf),
-      m_layout(layout), m_vertices(std::size_t{numVertices} * layout.Size()),
-      m_indices(std::size_t{numFaces} * 3 * IndexBytes()), m_attributes(numFaces, 0) {
+      m_layout(layout), m_vertexBuffer(vertices), m_indexBuffer(indices), m_attributes(numFaces, 0) {
     m_device->AddRef();
 }
 
 ID3DXMesh::~ID3DXMesh() {
+    m_gathered.Reset();
+    m_indexBuffer.Reset();
+    m_vertexBuffer.Reset();
     m_device->Release();
 }
 
@@ -66,14 +69,27 @@ HRESULT ID3DXMesh::Create(DWORD numFaces, DWORD numVertices, DWORD options, DWOR
     FvfLayout layout;
     if (device == nullptr || numFaces == 0 || numVertices == 0 || !FvfLayout::Parse(fvf, layout))
         return D3DERR_INVALIDCALL;
-    // The device draws with GL's int counts and sizes; anything larger is a corrupt count, not a mesh.
-    if (std::uint64_t{numFaces} * 3 > kMaxDrawCount ||
-        std::uint64_t{numVertices} * layout.Size() > kMaxDrawCount)
-        return E_OUTOFMEMORY;
     // Refusing big meshes without the flag, as D3DX does, would only make callers fail later.
     if (numVertices > kMax16BitVertices)
         options |= D3DXMESH_32BIT;
-    *mesh = new ID3DXMesh(device, numFaces, numVertices, options, fvf, layout);
+    // The device draws with GL's int counts and sizes; anything larger is a corrupt count, not a mesh.
+    const std::uint64_t indexBytes = std::uint64_t{numFaces} * 3 * ((options & D3DXMESH_32BIT) ? 4 : 2);
+    const std::uint64_t vertexBytes = std::uint64_t{numVertices} * layout.Size();
+    if (indexBytes > kMaxDrawBytes || vertexBytes > kMaxDrawBytes)
+        return E_OUTOFMEMORY;
+    ComPtr<IDirect3DVertexBuffer9> vertices;
+    ComPtr<IDirect3DIndexBuffer9> indices;
+    const DWORD usage = (options & D3DXMESH_DYNAMIC) ? D3DUSAGE_DYNAMIC : 0;
+    HRESULT created = device->CreateVertexBuffer(static_cast<UINT>(vertexBytes), usage, fvf, D3DPOOL_MANAGED,
+                                                 vertices.Receive(), nullptr);
+    if (SUCCEEDED(created))
+        created = device->CreateIndexBuffer(static_cast<UINT>(indexBytes), usage,
+                                            (options & D3DXMESH_32BIT) ? D3DFMT_INDEX32 : D3DFMT_INDEX16,
+                                            D3DPOOL_MANAGED, indices.Receive(), nullptr);
+    if (FAILED(created))
+        return created;
+    *mesh = new ID3DXMesh(device, numFaces, numVertices, options, fvf, layout, vertices.Detach(),
+                          indices.Detach());
     return S_OK;
 }
 
@@ -85,24 +101,43 @@ HRESULT ID3DXMesh::GetDevice(IDirect3DDevice9** device) {
     return S_OK;
 }
 
-HRESULT ID3DXMesh::LockVertexBuffer(DWORD, void** data) {
-    if (data == nullptr)
+HRESULT ID3DXMesh::GetVertexBuffer(IDirect3DVertexBuffer9** buffer) {
+    if (buffer == nullptr)
         return D3DERR_INVALIDCALL;
-    *data = m_vertices.data();
+    *buffer = m_vertexBuffer.Copy();
     return S_OK;
 }
 
-HRESULT ID3DXMesh::LockIndexBuffer(DWORD, void** data) {
-    if (data == nullptr)
+HRESULT ID3DXMesh::GetIndexBuffer(IDirect3DIndexBuffer9** buffer) {
+    if (buffer == nullptr)
         return D3DERR_INVALIDCALL;
-    *data = m_indices.data();
+    *buffer = m_indexBuffer.Copy();
     return S_OK;
 }
 
-HRESULT ID3DXMesh::LockAttributeBuffer(DWORD, DWORD** data) {
+HRESULT ID3DXMesh::LockVertexBuffer(DWORD flags, void** data) {
+    return m_vertexBuffer->Lock(0, 0, data, flags);
+}
+
+HRESULT ID3DXMesh::LockIndexBuffer(DWORD flags, void** data) {
+    return m_indexBuffer->Lock(0, 0, data, flags);
+}
+
+HRESULT ID3DXMesh::LockAttributeBuffer(DWORD flags, DWORD** data) {
     if (data == nullptr)
         return D3DERR_INVALIDCALL;
+    if ((flags & D3DLOCK_READONLY) == 0) {
+        m_attributesWriting = true;
+        ++m_attributeVersion;
+    }
     *data = m_attributes.data();
+    return S_OK;
+}
+
+HRESULT ID3DXMesh::UnlockAttributeBuffer() {
+    if (m_attributesWriting)
+        ++m_attributeVersion;
+    m_attributesWriting = false;
     return S_OK;
 }
 
@@ -125,57 +160,100 @@ HRESULT ID3DXMesh::SetAttributeTable(const D3DXATTRIBUTERANGE* table, DWORD size
             return D3DERR_INVALIDCALL;
     }
     m_attributeTable.assign(table, table + size);
+    m_subsetsValid = false;
     return S_OK;
 }
 
 DWORD ID3DXMesh::Index(DWORD face, DWORD corner) const {
-    return ReadIndex(m_indices.data(), Uses32BitIndices(), std::size_t{face} * 3 + corner);
+    return ReadIndex(m_indexBuffer->Contents(), Uses32BitIndices(), std::size_t{face} * 3 + corner);
 }
 
 D3DXVECTOR3 ID3DXMesh::Position(DWORD vertex) const {
     D3DXVECTOR3 position;
-    std::memcpy(&position.x, m_vertices.data() + std::size_t{vertex} * m_layout.Size(), 3 * sizeof(float));
+    std::memcpy(&position.x, m_vertexBuffer->Contents() + std::size_t{vertex} * m_layout.Size(),
+                3 * sizeof(float));
     return position;
 }
 
 HRESULT ID3DXMesh::DrawSubset(DWORD attribId) {
-    if (m_attributeTable.empty())
-        return DrawGathered(attribId);
-    for (const D3DXATTRIBUTERANGE& range : m_attributeTable)
-        if (range.AttribId == attribId)
-            return DrawFaces(m_indices.data() + std::size_t{range.FaceStart} * 3 * IndexBytes(),
-                             range.FaceCount);
-    return S_OK;
-}
-
-HRESULT ID3DXMesh::DrawGathered(DWORD attribId) {
-    std::vector<unsigned char> indices;
-    const std::size_t faceBytes = 3 * IndexBytes();
-    DWORD faceCount = 0;
-    for (DWORD face = 0; face < m_numFaces; ++face) {
-        if (m_attributes[face] != attribId)
-            continue;
-        const auto* first = m_indices.data() + face * faceBytes;
-        indices.insert(indices.end(), first, first + faceBytes);
-        ++faceCount;
-    }
-    return DrawFaces(indices.data(), faceCount);
-}
-
-HRESULT ID3DXMesh::DrawFaces(const void* indices, DWORD faceCount) {
-    if (faceCount == 0)
+    if (SubsetsOutOfDate())
+        BuildSubsets();
+    const auto subset = std::find_if(m_subsets.begin(), m_subsets.end(),
+                                     [attribId](const Subset& s) { return s.attribId == attribId; });
+    if (subset == m_subsets.end() || subset->faceCount == 0)
         return S_OK;
-    const auto* bytes = static_cast<const unsigned char*>(indices);
-    DWORD highest = 0;
-    for (std::size_t i = 0; i < std::size_t{faceCount} * 3; ++i)
-        highest = std::max(highest, ReadIndex(bytes, Uses32BitIndices(), i));
     // Indices written through a lock are not checked there; a stray one must not read past the vertices.
-    if (highest >= m_numVertices)
+    if (!subset->inRange)
         return D3DERR_INVALIDCALL;
     m_device->SetFVF(m_fvf);
-    return m_device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, highest + 1, faceCount, indices,
-                                            Uses32BitIndices() ? D3DFMT_INDEX32 : D3DFMT_INDEX16,
-                                            m_vertices.data(), m_layout.Size());
+    m_device->SetStreamSource(0, m_vertexBuffer.Get(), 0, m_layout.Size());
+    m_device->SetIndices(m_attributeTable.empty() ? m_gathered.Get() : m_indexBuffer.Get());
+    return m_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, subset->minVertex, subset->vertexCount,
+                                          subset->startIndex, subset->faceCount);
+}
+
+bool ID3DXMesh::SubsetsOutOfDate() const {
+    const GLBuffer& indices = m_indexBuffer->Buffer();
+    if (!m_subsetsValid || indices.Writing() || indices.Version() != m_subsetsIndexVersion)
+        return true;
+    return m_attributeTable.empty() &&
+           (m_attributesWriting || m_attributeVersion != m_subsetsAttributeVersion);
+}
+
+void ID3DXMesh::BuildSubsets() {
+    m_subsets.clear();
+    if (m_attributeTable.empty()) {
+        GatherByAttribute();
+    } else {
+        for (const D3DXATTRIBUTERANGE& range : m_attributeTable) {
+            Subset subset{range.AttribId, range.FaceStart * 3, range.FaceCount};
+            MeasureSubset(*m_indexBuffer.Get(), subset);
+            m_subsets.push_back(subset);
+        }
+    }
+    m_subsetsIndexVersion = m_indexBuffer->Buffer().Version();
+    m_subsetsAttributeVersion = m_attributeVersion;
+    m_subsetsValid = true;
+}
+
+void ID3DXMesh::GatherByAttribute() {
+    std::vector<DWORD> faces(m_numFaces);
+    for (DWORD face = 0; face < m_numFaces; ++face)
+        faces[face] = face;
+    std::stable_sort(faces.begin(), faces.end(),
+                     [this](DWORD a, DWORD b) { return m_attributes[a] < m_attributes[b]; });
+    if (!m_gathered) {
+        D3DINDEXBUFFER_DESC desc;
+        m_indexBuffer->GetDesc(&desc);
+        if (FAILED(m_device->CreateIndexBuffer(desc.Size, 0, desc.Format, D3DPOOL_MANAGED,
+                                               m_gathered.Receive(), nullptr)))
+            return;
+    }
+    void* data = nullptr;
+    m_gathered->Lock(0, 0, &data, 0);
+    const std::size_t faceBytes = 3 * IndexBytes();
+    for (std::size_t at = 0; at < faces.size(); ++at) {
+        const DWORD face = faces[at];
+        std::memcpy(static_cast<unsigned char*>(data) + at * faceBytes,
+                    m_indexBuffer->Contents() + face * faceBytes, faceBytes);
+        if (m_subsets.empty() || m_subsets.back().attribId != m_attributes[face])
+            m_subsets.push_back(Subset{m_attributes[face], static_cast<UINT>(at * 3), 0});
+        ++m_subsets.back().faceCount;
+    }
+    m_gathered->Unlock();
+    for (Subset& subset : m_subsets)
+        MeasureSubset(*m_gathered.Get(), subset);
+}
+
+void ID3DXMesh::MeasureSubset(const IDirect3DIndexBuffer9& indices, Subset& subset) const {
+    DWORD lowest = ~DWORD{0}, highest = 0;
+    for (UINT i = subset.startIndex; i < subset.startIndex + subset.faceCount * 3; ++i) {
+        lowest = std::min(lowest, indices.Index(i));
+        highest = std::max(highest, indices.Index(i));
+    }
+    subset.inRange = subset.faceCount == 0 || highest < m_numVertices;
+    subset.minVertex = subset.faceCount == 0 ? 0 : lowest;
+    subset.vertexCount = subset.inRange && subset.faceCount != 0 ? highest - lowest + 1 : 0;
 }
 
 HRESULT ID3DXMesh::CloneMeshFVF(DWORD options, DWORD fvf, IDirect3DDevice9* device, ID3DXMesh** clone) {
@@ -187,8 +265,12 @@ HRESULT ID3DXMesh::CloneMeshFVF(DWORD options, DWORD fvf, IDirect3DDevice9* devi
     if (FAILED(created))
         return created;
     const bool wide = copy->Uses32BitIndices();
+    void* indices = nullptr;
+    copy->LockIndexBuffer(0, &indices);
     for (std::size_t i = 0; i < std::size_t{m_numFaces} * 3; ++i)
-        WriteIndex(copy->m_indices.data(), wide, i, ReadIndex(m_indices.data(), Uses32BitIndices(), i));
+        WriteIndex(static_cast<unsigned char*>(indices), wide, i,
+                   ReadIndex(m_indexBuffer->Contents(), Uses32BitIndices(), i));
+    copy->UnlockIndexBuffer();
     copy->m_attributes = m_attributes;
     copy->m_attributeTable = m_attributeTable;
     CopyVerticesTo(*copy);
@@ -198,9 +280,11 @@ HRESULT ID3DXMesh::CloneMeshFVF(DWORD options, DWORD fvf, IDirect3DDevice9* devi
 void ID3DXMesh::CopyVerticesTo(ID3DXMesh& clone) const {
     const FvfLayout& from = m_layout;
     const FvfLayout& to = clone.m_layout;
+    void* data = nullptr;
+    clone.m_vertexBuffer->Lock(0, 0, &data, 0);
     for (DWORD vertex = 0; vertex < m_numVertices; ++vertex) {
-        const unsigned char* source = m_vertices.data() + std::size_t{vertex} * from.Size();
-        unsigned char* target = clone.m_vertices.data() + std::size_t{vertex} * to.Size();
+        const unsigned char* source = m_vertexBuffer->Contents() + std::size_t{vertex} * from.Size();
+        unsigned char* target = static_cast<unsigned char*>(data) + std::size_t{vertex} * to.Size();
         std::memcpy(target, source, 3 * sizeof(float));
         if (from.HasW() && to.HasW())
             std::memcpy(target + 12, source + 12, 4);
@@ -215,6 +299,7 @@ void ID3DXMesh::CopyVerticesTo(ID3DXMesh& clone) const {
             CopyElement(source, from.TexCoord(set), target, to.TexCoord(set),
                         4 * std::min(from.TexCoordFloats(set), to.TexCoordFloats(set)));
     }
+    clone.m_vertexBuffer->Unlock();
 }
 
 HRESULT D3DXCreateMeshFVF(DWORD numFaces, DWORD numVertices, DWORD options, DWORD fvf,

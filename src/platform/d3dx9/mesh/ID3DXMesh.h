@@ -1,11 +1,15 @@
 // D3DX's triangle mesh: vertices in a flexible vertex format, 16- or 32-bit indices, one attribute id
-// per face and the attribute table that groups faces into subsets. The buffers live in CPU memory,
-// so locking hands out the data itself; drawing sends a subset to the device as indexed triangles.
+// per face and the attribute table that groups faces into subsets. Vertices and indices live in the
+// device's buffers, which reach the renderer once and again only after a lock that may have written
+// to them; drawing a subset is one DrawIndexedPrimitive over ranges worked out once per change of
+// the table, the indices or (without a table) the attributes.
 #pragma once
 
 #include "FvfLayout.h"
 #include "Unknown.h"
 #include "d3d9.h"
+
+#include "ComPtr.h"
 
 #include <vector>
 
@@ -37,12 +41,14 @@ public:
     DWORD GetOptions() const { return m_options; }
     HRESULT GetDevice(IDirect3DDevice9** device);
 
+    HRESULT GetVertexBuffer(IDirect3DVertexBuffer9** buffer);
+    HRESULT GetIndexBuffer(IDirect3DIndexBuffer9** buffer);
     HRESULT LockVertexBuffer(DWORD flags, void** data);
-    HRESULT UnlockVertexBuffer() { return S_OK; }
+    HRESULT UnlockVertexBuffer() { return m_vertexBuffer->Unlock(); }
     HRESULT LockIndexBuffer(DWORD flags, void** data);
-    HRESULT UnlockIndexBuffer() { return S_OK; }
+    HRESULT UnlockIndexBuffer() { return m_indexBuffer->Unlock(); }
     HRESULT LockAttributeBuffer(DWORD flags, DWORD** data);
-    HRESULT UnlockAttributeBuffer() { return S_OK; }
+    HRESULT UnlockAttributeBuffer();
 
     // With a null table, *size receives the entry count; otherwise every entry is copied as well.
     HRESULT GetAttributeTable(D3DXATTRIBUTERANGE* table, DWORD* size) const;
@@ -59,15 +65,28 @@ public:
     D3DXVECTOR3 Position(DWORD vertex) const;
 
 private:
+    // Faces of one subset in the index buffer drawn (the mesh's, or the gathered one), and the
+    // vertices they name; a subset naming a vertex past the end is refused.
+    struct Subset {
+        DWORD attribId = 0;
+        UINT startIndex = 0;
+        UINT faceCount = 0;
+        UINT minVertex = 0;
+        UINT vertexCount = 0;
+        bool inRange = true;
+    };
+
     ID3DXMesh(IDirect3DDevice9* device, DWORD numFaces, DWORD numVertices, DWORD options, DWORD fvf,
-              const FvfLayout& layout);
+              const FvfLayout& layout, IDirect3DVertexBuffer9* vertices, IDirect3DIndexBuffer9* indices);
     ~ID3DXMesh() override;
 
     bool Uses32BitIndices() const;
     UINT IndexBytes() const { return Uses32BitIndices() ? 4 : 2; }
-    // `indices` holds three corners per face in this mesh's index size.
-    HRESULT DrawFaces(const void* indices, DWORD faceCount);
-    HRESULT DrawGathered(DWORD attribId);
+    bool SubsetsOutOfDate() const;
+    void BuildSubsets();
+    // Without a table: the faces sorted by attribute into a buffer of their own, one subset a run.
+    void GatherByAttribute();
+    void MeasureSubset(const IDirect3DIndexBuffer9& indices, Subset& subset) const;
     void CopyVerticesTo(ID3DXMesh& clone) const;
 
     IDirect3DDevice9* m_device;
@@ -76,9 +95,18 @@ private:
     DWORD m_options;
     DWORD m_fvf;
     FvfLayout m_layout;
-    std::vector<unsigned char> m_vertices;
-    std::vector<unsigned char> m_indices;
+    ComPtr<IDirect3DVertexBuffer9> m_vertexBuffer;
+    ComPtr<IDirect3DIndexBuffer9> m_indexBuffer;
     std::vector<DWORD> m_attributes;
     std::vector<D3DXATTRIBUTERANGE> m_attributeTable;
+
+    // What the subsets were worked out from; any change makes them out of date.
+    std::vector<Subset> m_subsets;
+    ComPtr<IDirect3DIndexBuffer9> m_gathered;
+    bool m_subsetsValid = false;
+    unsigned m_subsetsIndexVersion = 0;
+    unsigned m_subsetsAttributeVersion = 0;
+    unsigned m_attributeVersion = 0;
+    bool m_attributesWriting = false;
 };
 using LPD3DXMESH = ID3DXMesh*;
