@@ -104,7 +104,8 @@ bool CXLIST::OpenMap(const char* filename, bool recovered) {
         const std::string file = std::filesystem::path(filename).filename().string();
         PushAppended(first, selectionBefore, (recovered ? "復元 " : "マップを開く ") + file);
     }
-    if (!recovered) {
+    // A file none of whose records loaded is not a map this scene came from.
+    if (!recovered && added > 0) {
         NoteMapFile(MapFileEvent::Opened, filename);
         if (fresh && added > 0 && failureCount == 0)
             m_History.MarkSaved();

@@ -67,7 +67,7 @@ protected:
 } // namespace
 
 TEST_F(Document, TheTitleNamesTheMapAndMarksChangesAcrossSaveUndoAndRedo) {
-    StartWithoutDevice();
+    START_WITH_DEVICE();
     EXPECT_EQ(Title(), "3DFieldsmith Ver1.4");
     Open(m_box);
     EXPECT_EQ(Title(), "3DFieldsmith Ver1.4 *");
@@ -118,7 +118,7 @@ TEST_F(Document, CloseQuestionsAndEachAnswer) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        StartWithoutDevice(); // a fresh main window for each close
+        START_WITH_DEVICE(); // a fresh main window for each close
         ScopedFileChooser chooser;
         if (c.dialogChoice)
             chooser.Choose(QString::fromStdString(*c.dialogChoice));
@@ -144,7 +144,7 @@ TEST_F(Document, CloseQuestionsAndEachAnswer) {
             EXPECT_EQ(Title().back() == '*', c.modified);
         } else if (c.currentFile) {
             EXPECT_NE(TempDir::Read(saved), before) << "saved before closing";
-            EXPECT_FALSE(m_form->GetModified());
+            EXPECT_FALSE(List().GetHistory().IsModified());
         }
         SetMessageBoxPresenter({});
         MapDocument::GetInstance().Finish();
@@ -156,7 +156,7 @@ TEST_F(Document, CloseQuestionsAndEachAnswer) {
 }
 
 TEST_F(Document, OverwriteSaveWritesTheCurrentMapOrAsksForOne) {
-    StartWithoutDevice();
+    START_WITH_DEVICE();
     ScopedFileChooser chooser;
     const std::string path = m_dir.File("first.map");
     chooser.Choose(QString::fromStdString(path));
@@ -175,7 +175,7 @@ TEST_F(Document, OverwriteSaveWritesTheCurrentMapOrAsksForOne) {
 }
 
 TEST_F(Document, AutosaveIsWrittenAtTheIntervalAtomicallyAndRemovedByASaveOrACleanExit) {
-    StartWithoutDevice();
+    START_WITH_DEVICE();
     MapDocument::GetInstance().Start(Places(120));
     const fs::path own = MapDocument::GetInstance().Autosave()->MapPath();
     Open(m_box);
@@ -214,7 +214,7 @@ TEST_F(Document, AutosavesOfEditorsThatAreGoneAreOfferedAndKeptWhenDeclined) {
     for (const int answer : {IDNO, IDYES}) {
         SCOPED_TRACE(answer == IDYES ? "Yes" : "No");
         std::ofstream(folder / "autosave-1-1.map", std::ios::binary) << record;
-        StartWithoutDevice();
+        START_WITH_DEVICE();
         m_asked.clear();
         Answer({answer});
         MapDocument::GetInstance().Start(Places());
@@ -251,7 +251,7 @@ TEST_F(Document, RecentMapsNewestFirstEightAtMostKeptAcrossRunsAndMissingOnesDro
         maps.push_back(m_dir.File("m" + std::to_string(i) + ".map"));
         std::ofstream(maps.back()).flush();
     }
-    StartWithoutDevice();
+    START_WITH_DEVICE();
     MapDocument::GetInstance().Start(Places());
     EXPECT_FALSE(m_form->recentMapsMenu->isEnabled());
     for (const std::string& map : maps)
