@@ -4,11 +4,14 @@
 
 #include "../app/ScopedFileChooser.h"
 #include "AutosaveFile.h"
+#include "ChildProcess.h"
 #include "DocumentMenus.h"
 #include "RecentMaps.h"
+#include "XdoTool.h"
 
 #include <QAction>
 #include <QMenu>
+#include <QTest>
 
 #include <deque>
 #include <fstream>
@@ -58,6 +61,15 @@ protected:
             names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
+    }
+
+    // The autosave of the editor with this process id, empty until it has written one.
+    fs::path AutosaveOf(const fs::path& folder, pid_t pid) const {
+        const std::string prefix = "autosave-" + std::to_string(pid) + "-";
+        for (const std::string& name : FilesIn(folder))
+            if (name.rfind(prefix, 0) == 0 && name.ends_with(".map"))
+                return folder / name;
+        return {};
     }
 
     std::deque<int> m_answers;
@@ -281,4 +293,44 @@ TEST_F(Document, RecentMapsNewestFirstEightAtMostKeptAcrossRunsAndMissingOnesDro
     m_form->recentMapsMenu->clear();
     MapDocument::GetInstance().Start(Places());
     EXPECT_EQ(shown(), left) << "the next run";
+}
+
+TEST_F(Document, TheAutosaveOfAKilledEditorIsOfferedAtTheNextStart) {
+    if (!HaveXdoTool())
+        GTEST_SKIP() << "no xdotool to answer the started editor's question";
+    // The editor to be killed starts with a scene to recover, the only change it can be given without
+    // a file dialog: answered Yes, the scene is modified and goes to its own autosave at once.
+    const fs::path folder = m_dir.Path() / "child-state" / "fieldsmith";
+    fs::create_directories(folder);
+    const std::string record = "XFileName{" + m_box + "},Matrix(1,0,0,0,0,1,0,0,0,0,1,0,3,0,0,1);\r\n";
+    std::ofstream(folder / "autosave-1-1.map", std::ios::binary) << record;
+    ChildProcess editor(FSMITH_EDITOR,
+                        {"XDG_STATE_HOME=" + (m_dir.Path() / "child-state").string(),
+                         "XDG_CONFIG_HOME=" + m_dir.File("child-config"), "FIELDSMITH_AUTOSAVE_SECONDS=1"});
+    fs::path autosave;
+    // Its start under the sanitizers and a software GL can take long: the bound is generous, the
+    // question is answered again every two seconds until the autosave is there.
+    for (int tick = 0; tick < 600 && autosave.empty(); ++tick) {
+        ASSERT_TRUE(editor.Running()) << "the editor ended by itself";
+        if (tick % 20 == 0)
+            XdoTool("search --onlyvisible --name '^Information$' windowfocus --sync %1 key Return", 5);
+        QTest::qWait(100);
+        autosave = AutosaveOf(folder, editor.Pid());
+    }
+    ASSERT_FALSE(autosave.empty()) << "no autosave within a minute";
+    EXPECT_EQ(TempDir::Read(autosave.string()), record);
+    editor.Kill();
+    const fs::path lock = fs::path(autosave).replace_extension(".lock");
+    ASSERT_TRUE(fs::exists(lock)) << "killed: nothing was cleaned up";
+
+    START_WITH_DEVICE();
+    Answer({IDYES});
+    MapDocument::GetInstance().Start(
+        MapDocument::Places{folder, QString::fromStdString(m_dir.File("r.conf")), 120});
+    Pass();
+    EXPECT_EQ(m_asked, std::vector<std::string>{kRecoverQuestion});
+    ASSERT_EQ(List().GetMaxSize(), 1u);
+    EXPECT_EQ(List().GetPos(0).x, 3.0f);
+    EXPECT_FALSE(fs::exists(autosave)) << "recovered into this editor's own autosave";
+    EXPECT_FALSE(fs::exists(lock));
 }

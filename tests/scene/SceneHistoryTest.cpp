@@ -114,7 +114,9 @@ protected:
         Frame();
     }
     void RaiseFlag(void (MyForm::*flag)(bool)) {
-        MyForm* form = CAPP::GetInstance().GetMainForm();
+        // GCC 12's vptr check misreads a `->*` call made straight on a member of the fixture and reports
+        // the live main window as an object of the wrong type; through a local copy it checks soundly.
+        MyForm* form = m_form;
         (form->*flag)(true);
         Frame();
     }
