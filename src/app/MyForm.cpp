@@ -1,6 +1,7 @@
 #include "MyForm.h"
 
 #include "CheckedListBox.h"
+#include "DocumentMenus.h"
 #include "EditTypeIcons.h"
 #include "ExternalViewer.h"
 #include "FileDialog.h"
@@ -19,6 +20,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDoubleSpinBox>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -116,6 +118,7 @@ MyForm::MyForm(QWidget* parent)
     MyFormMenus::BuildFileDialogs(*this);
     MyFormMenus::BuildMenuBar(*this);
     MyFormMenus::BuildContextMenu(*this);
+    DocumentMenus::Build(*this);
     ConnectControls();
 
     // The client area, menu bar included, as the editor has always opened.
@@ -380,12 +383,52 @@ void MyForm::CloseSecondaryWindows() {
         m_TextForm->close();
 }
 
+void MyForm::SetDocumentState(const QString& mapFile, bool modified) {
+    if (mapFile == m_strMapFile && modified == m_bModified && !windowTitle().isEmpty())
+        return;
+    m_strMapFile = mapFile;
+    m_bModified = modified;
+    QString title = QStringLiteral("3DFieldsmith Ver1.4");
+    if (!mapFile.isEmpty())
+        title += QStringLiteral(" - ") + QFileInfo(mapFile).fileName();
+    if (modified)
+        title += QStringLiteral(" *");
+    setWindowTitle(title);
+}
+
+void MyForm::CloseConfirmed() {
+    m_bClosed = true;
+    CloseSecondaryWindows();
+    close();
+}
+
+bool MyForm::AskToSaveBeforeClosing() {
+    constexpr unsigned kYesNoCancel = 0x00000003u;
+    const int answer =
+        MessageBoxA(m_hWnd, "変更が保存されていません。保存しますか？", "Information", kYesNoCancel);
+    if (answer == IDNO)
+        return true;
+    if (answer != IDYES)
+        return false;
+    // The frame saves, and closes the window only if the save succeeded. Without a map file of its
+    // own the scene is saved where the map save dialog says; a cancelled dialog cancels the close.
+    if (m_strMapFile.isEmpty() && saveFileDialog6->ShowDialog(this) != FileDialog::Result::OK)
+        return false;
+    m_bSaveAndCloseFlg = true;
+    return false;
+}
+
 void MyForm::closeEvent(QCloseEvent* event) {
     if (m_bClosed) {
         event->accept();
         return;
     }
-    if (MessageBoxA(m_hWnd, "終了しますか？", "Information", MB_YESNO) == IDNO) {
+    if (m_bModified) {
+        if (!AskToSaveBeforeClosing()) {
+            event->ignore();
+            return;
+        }
+    } else if (MessageBoxA(m_hWnd, "終了しますか？", "Information", MB_YESNO) == IDNO) {
         event->ignore();
         return;
     }

@@ -3,6 +3,7 @@
 #include "CAPP.h"
 #include "CXLIST.h"
 #include "D3DZCDIRECT3D.h"
+#include "MapDocument.h"
 #include "MyForm.h"
 #include "PopWindow.h"
 #include "Setting.h"
@@ -54,8 +55,10 @@ int RunEditor() {
     const MyForm* form = app.GetMainForm();
     ReleaseBeforeTheViewGoes releaser;
     form->pictureBox1->NativeWindow()->installEventFilter(&releaser);
+    MapDocument::GetInstance().Start(MapDocument::Places::FromEnvironment());
     while (!form->IsClosed())
         RunEditorPass();
+    MapDocument::GetInstance().Finish();
     app.Release();
     app.DestroyWindows();
     return 0;
@@ -73,6 +76,7 @@ void RunEditorPass() {
     MirrorMinimised(*form);
     app.GetXList().ListChange();
     app.Loop();
+    MapDocument::GetInstance().Run();
 }
 
 void OpenRequestedControlBox(MyForm& form) {

@@ -43,6 +43,8 @@ void CXLIST::Release() {
     for (CXData* object : m_vecXData)
         delete object;
     m_vecXData.clear();
+    m_pWatched = nullptr;
+    m_bDragStep = false;
 }
 
 CXData* CXLIST::Selected() const {
@@ -55,6 +57,9 @@ void CXLIST::Update() {
         return;
     m_uNowSelectID = static_cast<unsigned int>(form->checkedListBox1->SelectedIndex());
 
+    NoticeCheckMarks();
+    Ctrl_Z_Y();
+    WatchSelected(true);
     CopyXData();
     DeleteXData();
     AddXData();
@@ -73,6 +78,7 @@ void CXLIST::Update() {
     SaveMatrixList();
 
     // Only the selected object follows the mouse and the pop-up; a pending matrix save waits for it.
+    WatchSelected(false);
     const std::vector<CXData*> objects = m_vecXData;
     for (CXData* object : objects) {
         if (static_cast<unsigned int>(object->GetID()) == m_uNowSelectID) {
@@ -80,6 +86,11 @@ void CXLIST::Update() {
             SaveMatrixFile();
         }
     }
+
+    CommitMatrixChange(true);
+    RememberCheckMarks();
+    m_iLastSelection = form->checkedListBox1->SelectedIndex();
+    ShowHistoryOnMenu();
 
     form->contextMenuStrip1->setEnabled(!m_vecXData.empty());
 }
@@ -121,6 +132,9 @@ void CXLIST::ListChange() {
         TextForm::SetClickFlg(false);
         return;
     }
+    NoticeCheckMarks();
+    SceneStep step;
+    step.changes.push_back(SceneChange{static_cast<std::size_t>(selected), RecordOf(selected), std::nullopt});
     const std::string name = CLIStringToChar(dialog->textBox1->text());
     dialog->close();
     dialog->deleteLater();
@@ -132,6 +146,13 @@ void CXLIST::ListChange() {
     list.SetSelectedIndex(selected);
     TextForm::SetClickFlg(false);
     m_bChanged = true;
+
+    step.changes.front().after = RecordOf(selected);
+    step.label = "名前の変更 " + step.changes.front().after->name;
+    step.selectionBefore = step.selectionAfter = selected;
+    PushStep(std::move(step));
+    RememberCheckMarks();
+    ShowHistoryOnMenu();
 }
 
 void CXLIST::Draw() {

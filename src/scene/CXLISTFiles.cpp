@@ -11,6 +11,7 @@
 #include "MyForm.h"
 
 #include <cmath>
+#include <filesystem>
 #include <string>
 
 const char* const CXLIST::kLoadErrorText =
@@ -40,14 +41,30 @@ D3DXVECTOR3 Translation(const D3DXMATRIX& m) {
 } // namespace
 
 bool CXLIST::OpenMapFile(const char* filename) {
+    return OpenMap(filename, false);
+}
+
+bool CXLIST::OpenRecoveredMap(const char* filename) {
+    return OpenMap(filename, true);
+}
+
+// A recovered map is not the user's file: it becomes no current map file, and the scene stays modified.
+bool CXLIST::OpenMap(const char* filename, bool recovered) {
     MyForm* form = CAPP::GetInstance().GetMainForm();
     if (form == nullptr)
         return false;
     std::vector<Fieldsmith::_TAG_MAPDATA> records;
     if (filename == nullptr || !Fieldsmith::LoadMapFile(filename, records)) {
         Tell(kLoadErrorText);
+        if (filename != nullptr && !recovered)
+            NoteMapFile(MapFileEvent::Unreadable, filename);
         return false;
     }
+    CommitMatrixChange(false);
+    // Opened into an empty scene that nothing has changed, the scene is the file.
+    const bool fresh = m_vecXData.empty() && !m_History.IsModified();
+    const std::size_t first = m_vecXData.size();
+    const int selectionBefore = form->checkedListBox1->SelectedIndex();
 
     // Every object is renumbered and updated after each record is added. Only the first updates can
     // change anything: the first takes the pop-up's entry and the matrix reset, the first two take
@@ -82,8 +99,17 @@ bool CXLIST::OpenMapFile(const char* filename) {
         ++added;
         m_bChanged = true;
     }
-    if (added > 0)
+    if (added > 0) {
         form->checkedListBox1->SetSelectedIndex(form->checkedListBox1->Count() - 1);
+        const std::string file = std::filesystem::path(filename).filename().string();
+        PushAppended(first, selectionBefore, (recovered ? "復元 " : "マップを開く ") + file);
+    }
+    // A file none of whose records loaded is not a map this scene came from.
+    if (!recovered && added > 0) {
+        NoteMapFile(MapFileEvent::Opened, filename);
+        if (fresh && added > 0 && failureCount == 0)
+            m_History.MarkSaved();
+    }
 
     // One message for the whole file: a file that is not a map at all fails on every token.
     if (failureCount > 0) {
@@ -98,6 +124,8 @@ bool CXLIST::OpenMapFile(const char* filename) {
 }
 
 bool CXLIST::SaveMapFile(const char* filename) {
+    // An edit of this frame belongs to what is saved, not to what comes after the save.
+    CommitMatrixChange(false);
     std::vector<Fieldsmith::_TAG_MAPDATA> records;
     records.reserve(m_vecXData.size());
     for (CXData* object : m_vecXData)
@@ -106,6 +134,8 @@ bool CXLIST::SaveMapFile(const char* filename) {
         Tell(kSaveErrorText);
         return false;
     }
+    m_History.MarkSaved();
+    NoteMapFile(MapFileEvent::Saved, filename);
     return true;
 }
 

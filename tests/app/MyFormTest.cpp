@@ -133,11 +133,17 @@ TEST_F(MyFormTest, OpensAsTheEditorWithItsDefaults) {
 
 TEST_F(MyFormTest, MenusHoldEveryCommandInOrder) {
     EXPECT_EQ(Texts(form.menuStrip1->actions()),
-              (std::vector<QString>{"FILE", QStringLiteral("表示"), QStringLiteral("ヘルプ")}));
+              (std::vector<QString>{"FILE", QStringLiteral("編集"), QStringLiteral("表示"),
+                                    QStringLiteral("ヘルプ")}));
     EXPECT_EQ(Texts(form.toolStripMenuItem5->actions()),
               (std::vector<QString>{
                   QStringLiteral("行列を保存する"), QStringLiteral("カメラの行列を保存する"),
-                  QStringLiteral("マップの行列リストを保存する"), QStringLiteral("マップの情報を保存する")}));
+                  QStringLiteral("マップの行列リストを保存する"), QStringLiteral("マップの情報を保存する"),
+                  QStringLiteral("上書き保存\tCtrl+S")}));
+    EXPECT_EQ(Texts(form.editMenu->actions()),
+              (std::vector<QString>{QStringLiteral("元に戻す\tCtrl+Z"), QStringLiteral("やり直し\tCtrl+Y")}));
+    EXPECT_FALSE(form.undoItem->isEnabled());
+    EXPECT_FALSE(form.redoItem->isEnabled());
     const std::vector<QString> context = Texts(form.contextMenuStrip1->actions());
     ASSERT_EQ(context.size(), 20u);
     EXPECT_EQ(context[0], "|");

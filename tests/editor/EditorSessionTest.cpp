@@ -5,15 +5,18 @@
 #include "CWindowCheck.h"
 #include "ViewBox.h"
 #include "VirtualKeys.h"
+#include "XdoTool.h"
 
 #include <QTest>
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
 constexpr const char* kCrate = "Data/Sample/crate.x";
+constexpr const char* kSampleMap = "Data/Sample/Sample.map";
 
 class EditorSession : public EditorTest {
 protected:
@@ -62,6 +65,21 @@ protected:
         Pass();
         Keys().KeyUp(key);
         Pass();
+    }
+    // A chord pressed on the X server and held for one frame once the key record has it, then released
+    // for the next. False when the keys never reached the editor.
+    bool PressOnTheDisplay(const std::string& chord, int key) {
+        const auto reached = [&](bool down) {
+            return QTest::qWaitFor([&] { return Keys().IsDown(key) == down; }, 5000);
+        };
+        if (!XdoTool("keydown " + chord) || !reached(true)) {
+            XdoTool("keyup " + chord);
+            return false;
+        }
+        Pass();
+        const bool released = XdoTool("keyup " + chord) && reached(false);
+        Pass();
+        return released;
     }
     bool ActivateMainWindow() {
         m_form->activateWindow();
@@ -244,4 +262,41 @@ TEST_F(EditorSession, SavingTheMapWritesEveryObjectAsOneCrLfRecord) {
                                        "XFileName{" +
                                        kCrate + "},Matrix(1,0,0,0,0,1,0,0,0,0,1,0," + Number(x) +
                                        ",0,0,1);\r\n");
+}
+
+TEST_F(EditorSession, CtrlZAndCtrlYTypedOnTheDisplayTakeADragOfTheSampleMapBackAndBringItAgain) {
+    START_WITH_DEVICE();
+    if (!HaveXdoTool())
+        GTEST_SKIP() << "no xdotool to type on the test's display";
+    if (!ActivateMainWindow())
+        GTEST_SKIP() << "the window system did not activate the main window";
+    m_form->openFileDialog3->setFileName(kSampleMap);
+    m_form->SetMapOpenFlg(true);
+    Pass();
+    ASSERT_EQ(List().GetMaxSize(), 10u);
+    const std::string unmoved = m_dir.File("unmoved.map"), moved = m_dir.File("moved.map");
+    SaveMap(unmoved);
+    m_form->checkedListBox1->SetSelectedIndex(1);
+    Pass();
+    const D3DXMATRIX start = *List().GetWorld(1);
+    const D3DXMATRIX& cone = Manipulator().GetMarixList()[CWindowCheck::kAxisX];
+    ASSERT_EQ(HoverOver(D3DXVECTOR3(cone._41 + 0.2f, cone._42, cone._43)), CWindowCheck::kAxisX);
+    DragBy(6, 0, 5);
+    const D3DXMATRIX dragged = *List().GetWorld(1);
+    ASSERT_NE(dragged, start) << "the drag moved the crate";
+    SaveMap(moved);
+    m_form->checkedListBox1->setFocus(); // Ctrl+Z in a number field would undo the typing instead
+
+    ASSERT_TRUE(PressOnTheDisplay("ctrl+z", 'Z')) << "the keys never reached the editor";
+    EXPECT_EQ(std::memcmp(List().GetWorld(1), &start, sizeof start), 0);
+    const std::string undone = m_dir.File("undone.map");
+    SaveMap(undone);
+    EXPECT_EQ(TempDir::Read(undone), TempDir::Read(unmoved));
+
+    ASSERT_TRUE(PressOnTheDisplay("ctrl+y", 'Y')) << "the keys never reached the editor";
+    EXPECT_EQ(std::memcmp(List().GetWorld(1), &dragged, sizeof dragged), 0);
+    const std::string redone = m_dir.File("redone.map");
+    SaveMap(redone);
+    EXPECT_EQ(TempDir::Read(redone), TempDir::Read(moved));
+    EXPECT_TRUE(m_messages.Messages().empty());
 }
