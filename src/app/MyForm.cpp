@@ -1,6 +1,7 @@
 #include "MyForm.h"
 
 #include "CheckedListBox.h"
+#include "DataFolder.h"
 #include "EditTypeIcons.h"
 #include "ExternalViewer.h"
 #include "FileDialog.h"
@@ -360,7 +361,7 @@ void MyForm::ShowSettings() {
 }
 
 void MyForm::ShowReadMe() {
-    OpenInExternalViewer(QStringLiteral("Data/Text/ReadMe.txt"));
+    OpenInExternalViewer(QString::fromLocal8Bit(DataFolder::Path("Data/Text/ReadMe.txt")));
 }
 
 void MyForm::ShowVersion() {

@@ -6,6 +6,7 @@
 #include "MyForm.h"
 #include "PopWindow.h"
 #include "Setting.h"
+#include "StartupFiles.h"
 #include "ViewBox.h"
 #include "ViewWindow.h"
 
@@ -43,7 +44,7 @@ protected:
 
 } // namespace
 
-int RunEditor() {
+int RunEditor(const std::vector<std::string>& files) {
     CAPP& app = CAPP::GetInstance();
     if (!app.Init()) {
         app.Release();
@@ -54,8 +55,11 @@ int RunEditor() {
     const MyForm* form = app.GetMainForm();
     ReleaseBeforeTheViewGoes releaser;
     form->pictureBox1->NativeWindow()->installEventFilter(&releaser);
-    while (!form->IsClosed())
+    StartupFiles startup(files);
+    while (!form->IsClosed()) {
+        startup.FeedNext(*app.GetMainForm());
         RunEditorPass();
+    }
     app.Release();
     app.DestroyWindows();
     return 0;
