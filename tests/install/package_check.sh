@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# The Debian package as a user gets it: made by CPack in the build folder, installed with apt-get into a
+# clean Debian 12 root made by debootstrap, and fsmith started from it. Where that cannot run (not root,
+# no debootstrap, no chroot, or no route to Debian's package archive) it says so and why, and passes.
+# Usage: package_check.sh BUILD_DIR
+set -euo pipefail
+build=$(realpath "$1")
+mirror=${DEBIAN_MIRROR:-http://deb.debian.org/debian}
+skip() {
+    echo "package check skipped: $*"
+    exit 0
+}
+
+# The package itself is always made: a packaging fault shows on every machine.
+rm -f "$build"/fieldsmith_*.deb
+(cd "$build" && cpack -G DEB >cpack.log 2>&1) || {
+    cat "$build/cpack.log" >&2
+    exit 1
+}
+deb=$(ls "$build"/fieldsmith_*.deb)
+echo "made $(basename "$deb"): $(dpkg-deb -f "$deb" Depends)"
+
+[ "$(id -u)" -eq 0 ] || skip "a clean root needs root (debootstrap and chroot)"
+command -v debootstrap >/dev/null || skip "debootstrap is not installed"
+host=$(sed 's|.*://||; s|/.*||' <<<"$mirror")
+timeout 15 bash -c "exec 3<>/dev/tcp/$host/80" 2>/dev/null || skip "no route to $host (Debian's package archive)"
+
+root=$(mktemp -d /tmp/fieldsmith-debroot.XXXXXX)
+cleanup() {
+    umount "$root/proc" 2>/dev/null || true
+    rm -rf "$root"
+}
+trap cleanup EXIT
+debootstrap --variant=minbase bookworm "$root" "$mirror" >"$root.log" 2>&1 || {
+    tail -5 "$root.log"
+    rm -f "$root.log"
+    skip "debootstrap could not make a Debian 12 root from $mirror"
+}
+rm -f "$root.log"
+mount -t proc proc "$root/proc" 2>/dev/null || true
+cp "$deb" "$root/tmp/"
+in_root() { chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin DEBIAN_FRONTEND=noninteractive "$@"; }
+in_root apt-get update -q >/dev/null
+in_root apt-get install -y -q --no-install-recommends "/tmp/$(basename "$deb")" >"$build/package-install.log" 2>&1 || {
+    tail -20 "$build/package-install.log" >&2
+    echo "FAILED: apt-get install of the package in a clean Debian 12 root" >&2
+    exit 1
+}
+in_root sh -c 'cd /tmp && ASAN_OPTIONS=detect_leaks=0 fsmith --help' | head -3
+in_root sh -c 'cd /tmp && test -f /usr/share/fieldsmith/Data/Shader/FX/Base.fx'
+echo "package installs with apt-get in a clean Debian 12 root and fsmith runs there"
