@@ -88,8 +88,11 @@ test)
 install)
     configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFSMITH_WERROR="$werror"
     prefix=${2:-/usr/local}
+    # sudo only where the prefix (or the folder it will be made in) is not ours to write.
+    existing=$prefix
+    while [ ! -e "$existing" ]; do existing=$(dirname "$existing"); done
     sudo=()
-    [ "$(id -u)" -ne 0 ] && [ ! -w "$(dirname "$prefix")" ] && sudo=(sudo)
+    if [ "$(id -u)" -ne 0 ] && [ ! -w "$existing" ]; then sudo=(sudo); fi
     "${sudo[@]}" cmake --install build --prefix "$prefix"
     # Desktops find the new entry, icon and map type through their caches; where the tools are there.
     "${sudo[@]}" update-mime-database "$prefix/share/mime" >/dev/null 2>&1 || true
