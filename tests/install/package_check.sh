@@ -31,6 +31,7 @@ timeout 15 bash -c "exec 3<>/dev/tcp/$host/80" 2>/dev/null || skip "no route to 
 cache=${FIELDSMITH_PACKAGE_CACHE:-/var/cache/fieldsmith-package-check}
 mkdir -p "$cache/debootstrap" "$cache/apt"
 root=$(mktemp -d /tmp/fieldsmith-debroot.XXXXXX)
+chmod 755 "$root" # apt downloads as its own user, who must reach the root's folders
 cleanup() {
     umount "$root/var/cache/apt/archives" 2>/dev/null || true
     umount "$root/proc" 2>/dev/null || true
@@ -51,7 +52,7 @@ mkdir -p "$root/var/cache/apt/archives/partial"
 cp "$deb" "$root/tmp/"
 in_root() { chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin DEBIAN_FRONTEND=noninteractive "$@"; }
 in_root apt-get update -q >/dev/null
-in_root apt-get install -y -q --no-install-recommends "/tmp/$(basename "$deb")" >"$build/package-install.log" 2>&1 || {
+in_root apt-get install -y -q --no-install-recommends -o DPkg::Options::=--force-unsafe-io "/tmp/$(basename "$deb")" >"$build/package-install.log" 2>&1 || {
     tail -20 "$build/package-install.log" >&2
     echo "FAILED: apt-get install of the package in a clean Debian 12 root" >&2
     exit 1
