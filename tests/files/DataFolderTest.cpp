@@ -1,5 +1,6 @@
-// The data folder's search order (working directory, then the installation beside the executable, then
-// a message naming both), and the paths the programs open with each.
+// The data folder's search order (working directory, then the installation beside the executable), and
+// the paths the programs open with installed data. The editor's tests check the working directory's
+// paths and the message.
 #include "DataFolder.h"
 #include "TempDir.h"
 
@@ -58,15 +59,6 @@ TEST_F(DataFolderTest, WorkingDirectoryFirstThenInstallationThenNothing) {
     }
 }
 
-TEST_F(DataFolderTest, WorkingDirectoryDataKeepsThePathsAsWritten) {
-    GiveData(m_working);
-    GiveData(m_installed);
-    ASSERT_TRUE(DataFolder::UseFound(m_working, m_executable));
-    // The settings window shows these strings.
-    EXPECT_EQ(DataFolder::Path("Data/Shader/TEX/Toon.png"), "Data/Shader/TEX/Toon.png");
-    EXPECT_EQ(DataFolder::Locate("Data/Sample/crate.x"), "Data/Sample/crate.x");
-}
-
 TEST_F(DataFolderTest, InstalledDataIsOpenedUnderTheInstallation) {
     GiveData(m_installed);
     fs::create_directories(m_working);
@@ -83,12 +75,6 @@ TEST_F(DataFolderTest, InstalledDataIsOpenedUnderTheInstallation) {
     EXPECT_EQ(DataFolder::Locate("Data/Sample/crate.x"), (m_installed / "Data/Sample/crate.x").string());
     EXPECT_EQ(DataFolder::Locate("models/crate.x"), "models/crate.x");
     fs::current_path(previous);
-}
-
-TEST_F(DataFolderTest, MessageNamesBothPlaces) {
-    const std::string text = DataFolder::MissingMessage(m_working, m_executable);
-    EXPECT_NE(text.find((m_working / "Data").string()), std::string::npos) << text;
-    EXPECT_NE(text.find((m_installed / "Data").string()), std::string::npos) << text;
 }
 
 } // namespace
