@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
 # ./run.sh        set up, build and start the program
 # ./run.sh test   set up, build and run every test
+# ./run.sh install [PREFIX]   build and install into PREFIX (default /usr/local)
 set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev zlib1g-dev locales
     libepoxy-dev libegl-dev libegl-mesa0 libgl1-mesa-dri fonts-noto-cjk xvfb xauth)
 packages+=(libstb-dev libopenal-dev)
+# Installation and packaging: the checks of the desktop files, the MIME database and content types,
+# window listing for the installed editor's start-up, and the Debian package (dpkg-shlibdeps, a clean
+# root to install it in).
+packages+=(desktop-file-utils appstream shared-mime-info libglib2.0-bin x11-utils dpkg-dev debootstrap)
 
 install_missing_packages() {
     local missing=() p
@@ -77,6 +82,22 @@ test)
     configure_and_build build-test -DCMAKE_BUILD_TYPE=Debug -DFSMITH_SANITIZE=ON -DFSMITH_WERROR="$werror"
     start_virtual_displays "$(nproc)" "$PWD/build-test/displays.json"
     ctest --test-dir build-test --output-on-failure -j "$(nproc)" --resource-spec-file "$PWD/build-test/displays.json"
+    # After the suite, alone: it downloads a Debian root and the package's dependencies (a few minutes).
+    tests/install/package_check.sh build-test
+    ;;
+install)
+    configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFSMITH_WERROR="$werror"
+    prefix=${2:-/usr/local}
+    # sudo only where the prefix (or the folder it will be made in) is not ours to write.
+    existing=$prefix
+    while [ ! -e "$existing" ]; do existing=$(dirname "$existing"); done
+    sudo=()
+    if [ "$(id -u)" -ne 0 ] && [ ! -w "$existing" ]; then sudo=(sudo); fi
+    "${sudo[@]}" cmake --install build --prefix "$prefix"
+    # Desktops find the new entry, icon and map type through their caches; where the tools are there.
+    "${sudo[@]}" update-mime-database "$prefix/share/mime" >/dev/null 2>&1 || true
+    "${sudo[@]}" update-desktop-database "$prefix/share/applications" >/dev/null 2>&1 || true
+    echo "installed into $prefix: $prefix/bin/fieldsmith, $prefix/bin/fsmith"
     ;;
 run)
     configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFSMITH_WERROR="$werror"
@@ -88,7 +109,7 @@ run)
     exec ./build/src/editor/fieldsmith
     ;;
 *)
-    echo "usage: ./run.sh [test]" >&2
+    echo "usage: ./run.sh [test | install [PREFIX]]" >&2
     exit 2
     ;;
 esac

@@ -1,6 +1,7 @@
 #include "MyForm.h"
 
 #include "CheckedListBox.h"
+#include "DataFolder.h"
 #include "DocumentMenus.h"
 #include "EditTypeIcons.h"
 #include "ExternalViewer.h"
@@ -363,7 +364,7 @@ void MyForm::ShowSettings() {
 }
 
 void MyForm::ShowReadMe() {
-    OpenInExternalViewer(QStringLiteral("Data/Text/ReadMe.txt"));
+    OpenInExternalViewer(QString::fromLocal8Bit(DataFolder::Path("Data/Text/ReadMe.txt")));
 }
 
 void MyForm::ShowVersion() {

@@ -7,6 +7,7 @@
 #include "MyForm.h"
 #include "PopWindow.h"
 #include "Setting.h"
+#include "StartupFiles.h"
 #include "ViewBox.h"
 #include "ViewWindow.h"
 
@@ -44,7 +45,7 @@ protected:
 
 } // namespace
 
-int RunEditor() {
+int RunEditor(const std::vector<std::string>& files) {
     CAPP& app = CAPP::GetInstance();
     if (!app.Init()) {
         app.Release();
@@ -56,8 +57,11 @@ int RunEditor() {
     ReleaseBeforeTheViewGoes releaser;
     form->pictureBox1->NativeWindow()->installEventFilter(&releaser);
     MapDocument::GetInstance().Start(MapDocument::Places::FromEnvironment());
-    while (!form->IsClosed())
+    StartupFiles startup(files);
+    while (!form->IsClosed()) {
+        startup.FeedNext(*app.GetMainForm());
         RunEditorPass();
+    }
     MapDocument::GetInstance().Finish();
     app.Release();
     app.DestroyWindows();

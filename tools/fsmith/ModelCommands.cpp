@@ -6,6 +6,7 @@
 #include "D3DZCXFILE.h"
 #include "D3DZCXSkinMesh.h"
 #include "D3DZDMXFILE.h"
+#include "DataFolder.h"
 #include "Fieldsmith.h"
 #include "MessageBoxRecorder.h"
 #include "NumberText.h"
@@ -479,18 +480,16 @@ void DrawScene(D3DZCDIRECT3D& d3d, Scene& scene, const Camera& camera, float asp
     d3d.GetDevice()->EndScene();
 }
 
-// The folder whose Data/Shader holds the effects: the working directory, as for the editor, or else
-// the nearest folder above the tool's own file that has them, so the tool also runs from a build tree.
-std::optional<std::filesystem::path> EffectRoot() {
+// The folder that holds Data/: the working directory's, as for the editor, then the installation's
+// beside the tool, then the nearest folder above the tool's own file that has it, so the tool also
+// runs from a build tree.
+std::optional<std::filesystem::path> DataRoot(const std::filesystem::path& working,
+                                              const std::filesystem::path& tool) {
+    if (auto found = DataFolder::Find(working, tool))
+        return found;
     std::error_code ignored;
-    const auto hasEffects = [&](const std::filesystem::path& folder) {
-        return std::filesystem::is_regular_file(folder / "Data/Shader/FX/Base.fx", ignored);
-    };
-    if (hasEffects(std::filesystem::current_path(ignored)))
-        return std::filesystem::current_path(ignored);
-    const std::filesystem::path tool = std::filesystem::read_symlink("/proc/self/exe", ignored);
     for (std::filesystem::path folder = tool.parent_path(); !folder.empty(); folder = folder.parent_path()) {
-        if (hasEffects(folder))
+        if (std::filesystem::is_regular_file(folder / DataFolder::kMarker, ignored))
             return folder;
         if (folder == folder.root_path())
             break;
@@ -498,19 +497,27 @@ std::optional<std::filesystem::path> EffectRoot() {
     return std::nullopt;
 }
 
-// Loads the shader set from the effect folder and comes back to the working directory, where the
-// scene's models are found.
-bool LoadShaderSet(std::ostream& err, const MessageBoxRecorder& messages) {
-    const auto root = EffectRoot();
-    if (!root) {
-        err << "fsmith: cannot find Data/Shader/FX in the working directory or above the tool\n";
-        return false;
-    }
+// Chooses the data folder, where one is found: the effects come from it, and a model a map names as
+// "Data/..." that is not in the working directory is looked for there.
+bool UseDataFolder(std::ostream* err) {
     std::error_code ignored;
     const std::filesystem::path working = std::filesystem::current_path(ignored);
-    std::filesystem::current_path(*root, ignored);
+    const std::filesystem::path tool = DataFolder::RunningExecutable();
+    const auto root = DataRoot(working, tool);
+    if (root) {
+        DataFolder::Use(*root, working);
+        return true;
+    }
+    if (err != nullptr)
+        *err << "fsmith: cannot find " << DataFolder::kMarker << " in " << working.string() << ", in "
+             << DataFolder::InstalledFolder(tool).string() << " or above the tool\n";
+    return false;
+}
+
+bool LoadShaderSet(std::ostream& err, const MessageBoxRecorder& messages) {
+    if (!UseDataFolder(&err))
+        return false;
     CShader::GetInstance().Init();
-    std::filesystem::current_path(working, ignored);
     for (const auto& message : messages.Messages())
         err << "fsmith: " << message.caption << ": " << message.text << '\n';
     return messages.Messages().empty();
@@ -689,7 +696,9 @@ int ModelCommands::Render(const RenderOptions& options, std::ostream& out, std::
         err << '\n';
         return 1;
     }
-    if (options.mode != "fixed" && !LoadShaderSet(err, messages))
+    if (options.mode == "fixed")
+        UseDataFolder(nullptr);
+    else if (!LoadShaderSet(err, messages))
         return 1;
     const bool isMap = IsMapFile(options.input);
     const bool posing = options.anim || options.animTime;
