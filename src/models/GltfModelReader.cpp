@@ -464,6 +464,7 @@ bool Finish(bool parsed, const tinygltf::Model& model, const std::string& name, 
         error = "'" + name + "': " + fault;
         return false;
     }
+    built.DropUnusedVertices();
     Handedness::Mirror(built);
     out = std::move(built);
     return true;

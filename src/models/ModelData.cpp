@@ -15,3 +15,27 @@ void ModelData::MakeFlatNormals(std::size_t firstFace) {
         }
     }
 }
+
+void ModelData::DropUnusedVertices() {
+    constexpr DWORD kUnused = 0xFFFFFFFF;
+    std::vector<DWORD> remap(positions.size(), kUnused);
+    for (const auto& face : faces)
+        for (const DWORD corner : face)
+            remap[corner] = 0;
+    DWORD kept = 0;
+    for (std::size_t i = 0; i < remap.size(); ++i) {
+        if (remap[i] == kUnused)
+            continue;
+        remap[i] = kept;
+        positions[kept] = positions[i];
+        normals[kept] = normals[i];
+        texCoords[kept] = texCoords[i];
+        ++kept;
+    }
+    positions.resize(kept);
+    normals.resize(kept);
+    texCoords.resize(kept);
+    for (auto& face : faces)
+        for (DWORD& corner : face)
+            corner = remap[corner];
+}

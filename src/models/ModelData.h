@@ -42,4 +42,6 @@ struct ModelData {
     // Gives faces from firstFace on vertices of their own carrying the face's normal, for files that
     // bring no normals. The faces must be wound counter-clockwise seen from the front (right-handed).
     void MakeFlatNormals(std::size_t firstFace);
+    // Removes vertices no face uses (those MakeFlatNormals left behind), keeping the others' order.
+    void DropUnusedVertices();
 };

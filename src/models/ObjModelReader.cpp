@@ -172,6 +172,7 @@ bool Convert(const tinyobj::ObjReader& reader, const std::string& name, ModelDat
         error = "'" + name + "': " + fault;
         return false;
     }
+    model.DropUnusedVertices();
     Handedness::Mirror(model);
     out = std::move(model);
     return true;
