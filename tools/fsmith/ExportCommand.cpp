@@ -34,9 +34,10 @@ bool AddModel(GltfExportScene& scene, std::map<std::string, std::size_t>& known,
 
 bool BuildScene(const std::string& input, GltfExportScene& scene, std::ostream& err) {
     std::vector<Fieldsmith::_TAG_MAPDATA> records;
-    if (!ModelCommands::IsMapFile(input))
-        records.push_back({input, {}});
-    else if (!Fieldsmith::LoadMapFile(input, records)) {
+    if (!ModelCommands::IsMapFile(input)) {
+        records.emplace_back(); // the identity matrix
+        records.back().name = input;
+    } else if (!Fieldsmith::LoadMapFile(input, records)) {
         err << "fsmith: cannot read '" << input << "'\n";
         return false;
     }
