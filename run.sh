@@ -12,6 +12,10 @@ packages+=(libstb-dev libopenal-dev)
 # window listing for the installed editor's start-up, and the Debian package (dpkg-shlibdeps, a clean
 # root to install it in).
 packages+=(desktop-file-utils appstream shared-mime-info libglib2.0-bin x11-utils dpkg-dev debootstrap)
+# Model formats beside X files.
+packages+=(libtinygltf-dev libtinyobjloader-dev)
+# The end-to-end editor tests type and click on the virtual display.
+packages+=(xdotool)
 
 install_missing_packages() {
     local missing=() p
@@ -38,6 +42,18 @@ generate_test_locale() {
 # two programs on one server take the keyboard focus from each other, and the tests that type into the
 # active window would see their keys go elsewhere. The servers are listed in a resource file from which
 # ctest hands each window test a server of its own; they stop on exit.
+# The glTF export tests run the Khronos validator (npm package gltf-validator) where node and npm are
+# installed; without them those checks are skipped with a message.
+install_gltf_validator() {
+    [ -e build-test/npm/node_modules/gltf-validator ] && return 0
+    if command -v npm >/dev/null; then
+        npm install --no-save --no-audit --no-fund --prefix build-test/npm gltf-validator@2.0.0-dev.3.10 >/dev/null ||
+            echo "note: gltf-validator could not be installed; its checks are skipped"
+    else
+        echo "note: no npm; the gltf-validator checks are skipped"
+    fi
+}
+
 display_pids=()
 start_virtual_displays() {
     local count=$1 spec=$2 n=90 ids=() first=""
@@ -80,6 +96,7 @@ test)
     generate_test_locale
     # Tests run with the address and undefined-behaviour sanitizers so that memory faults fail loudly.
     configure_and_build build-test -DCMAKE_BUILD_TYPE=Debug -DFSMITH_SANITIZE=ON -DFSMITH_WERROR="$werror"
+    install_gltf_validator
     start_virtual_displays "$(nproc)" "$PWD/build-test/displays.json"
     ctest --test-dir build-test --output-on-failure -j "$(nproc)" --resource-spec-file "$PWD/build-test/displays.json"
     # After the suite, alone: it downloads a Debian root and the package's dependencies (a few minutes).

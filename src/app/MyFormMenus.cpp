@@ -72,8 +72,9 @@ void MyFormMenus::BuildFileDialogs(MyForm& form) {
     const QString chooseFile = QStringLiteral("<読み込みたいファイルを選んでください>");
     const QString saveTitle = QStringLiteral("ファイルを保存します");
 
-    form.openFileDialog1 = MakeDialog(form, "openFileDialog1", Kind::Open, QString(),
-                                      QStringLiteral("XFILE|*.x|すべてのファイル|*.*"), "x", chooseFile);
+    form.openFileDialog1 = MakeDialog(
+        form, "openFileDialog1", Kind::Open, QString(),
+        QStringLiteral("XFILE|*.x|glTF・OBJ|*.gltf;*.glb;*.obj|すべてのファイル|*.*"), "x", chooseFile);
     form.openFileDialog1->setAddExtension(false);
     form.openFileDialog2 = MakeDialog(form, "openFileDialog2", Kind::Open, QString(),
                                       QStringLiteral("行列を読み込む|*.mat"), "mat", chooseFile);

@@ -9,6 +9,9 @@
 #include "DataFolder.h"
 #include "Fieldsmith.h"
 #include "MessageBoxRecorder.h"
+#include "ModelFile.h"
+#include "ModelFormat.h"
+#include "ModelLoader.h"
 #include "NumberText.h"
 #include "SettingStatics.h"
 #include "XFileMeshBuilder.h"
@@ -254,13 +257,17 @@ std::string Lowercase(std::string text) {
     return text;
 }
 
+} // namespace
+
 // X files start with "xof "; map files are lines of "XFileName{...}".
-bool IsMapFile(const std::string& path) {
+bool ModelCommands::IsMapFile(const std::string& path) {
     if (Lowercase(std::filesystem::path(path).extension().string()) == ".map")
         return true;
     const std::string start = FirstBytes(path, 4096);
     return start.rfind("xof ", 0) != 0 && start.find("XFileName{") != std::string::npos;
 }
+
+namespace {
 
 struct Bounds {
     bool empty = true;
@@ -319,7 +326,7 @@ void AddObject(Scene& scene, D3DZCXFILE* model, const D3DXMATRIX& world) {
 bool LoadModelScene(const std::string& path, Scene& scene, std::ostream& err) {
     D3DZCXFILE* model = D3DZDMXFILE::GetInstance().Load(path);
     if (model->GetMesh() == nullptr) {
-        err << "fsmith: " << D3DXGetLastXFileError() << '\n';
+        err << "fsmith: " << ModelLoader::LastError(path) << '\n';
         return false;
     }
     D3DXMATRIX identity;
@@ -335,7 +342,7 @@ D3DZCXFILE* LoadRecordModel(const std::string& name, std::map<std::string, std::
     const bool fresh = cache.GetXFile(name) == nullptr;
     D3DZCXFILE* model = cache.Load(name);
     if (model->GetMesh() == nullptr && fresh)
-        failures[name] = D3DXGetLastXFileError();
+        failures[name] = ModelLoader::LastError(name);
     return model->GetMesh() ? model : nullptr;
 }
 
@@ -637,9 +644,43 @@ private:
     IDirect3DDevice9* m_device;
 };
 
+// A glTF or OBJ model as the mesh cache builds it, and what of the file a static mesh leaves out.
+int ForeignInfo(const std::string& path, std::ostream& out, std::ostream& err) {
+    ModelData model;
+    std::string error;
+    if (!ModelFile::Read(path, model, error)) {
+        err << "fsmith: " << error << '\n';
+        return 1;
+    }
+    out << "file: " << path << "\nformat: " << ModelFormat::Name(ModelFormat::Of(path))
+        << "\nvertices: " << model.positions.size() << "\nfaces: " << model.faces.size()
+        << "\nmaterials: " << model.materials.size() << '\n';
+    static const char* const modes[] = {"opaque", "mask", "blend"};
+    for (std::size_t i = 0; i < model.materials.size(); ++i) {
+        const ModelMaterial& m = model.materials[i];
+        const auto faces = std::count(model.attributes.begin(), model.attributes.end(), i);
+        out << "  material " << i << ' ' << Quoted(m.name) << ": " << faces << " faces, diffuse "
+            << Floats(m.diffuse.data(), 4) << ", power " << Number(m.power) << ", specular "
+            << Floats(m.specular.data(), 3) << ", emissive " << Floats(m.emissive.data(), 3) << ", alpha "
+            << modes[static_cast<int>(m.alphaMode)] << '\n';
+        if (!m.textureBytes.empty())
+            out << "    texture " << (m.textureFile.empty() ? "embedded" : "'" + m.textureFile + "'") << ", "
+                << m.textureBytes.size() << " bytes\n";
+        else if (!m.textureFile.empty())
+            out << "    texture '" << m.textureFile << "'\n";
+    }
+    out << "left out:";
+    for (const std::string& note : model.leftOut)
+        out << (&note == &model.leftOut.front() ? " " : ", ") << note;
+    out << (model.leftOut.empty() ? " nothing\n" : " (the rest pose is loaded)\n");
+    return 0;
+}
+
 } // namespace
 
 int ModelCommands::XInfo(const std::string& path, std::ostream& out, std::ostream& err) {
+    if (ModelFormat::IsForeign(path))
+        return ForeignInfo(path, out, err);
     XFileModel model;
     std::string error;
     if (!XFileModel::Load(path, model, error)) {
@@ -700,7 +741,7 @@ int ModelCommands::Render(const RenderOptions& options, std::ostream& out, std::
         UseDataFolder(nullptr);
     else if (!LoadShaderSet(err, messages))
         return 1;
-    const bool isMap = IsMapFile(options.input);
+    const bool isMap = ModelCommands::IsMapFile(options.input);
     const bool posing = options.anim || options.animTime;
     if (isMap && posing) {
         err << "fsmith: --anim and --time pose one X file, not the models of a map\n";
