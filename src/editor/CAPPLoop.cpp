@@ -10,8 +10,10 @@
 #include "D3DZCDIRECT3D.h"
 #include "D3DZDMXFILE.h"
 #include "EditorLoop.h"
+#include "FrameChangeTracker.h"
 #include "MyForm.h"
 #include "QtWindowContext.h"
+#include "SettingStatics.h"
 #include "ViewBox.h"
 #include "Win32Time.h"
 
@@ -22,6 +24,7 @@ bool CAPP::Init() {
     CWindowCheck::GetInstance().SetDeviceRebuild([this] {
         Release();
         DataInit();
+        FrameChangeTracker::GetInstance().RequestRedraw();
     });
     const bool device = DataInit();
     CamData::GetInstance().Init();
@@ -53,18 +56,28 @@ void CAPP::Loop() {
     // Without a device (one that could not be rebuilt) the commands still run, so the scene can be
     // saved, but nothing is drawn, and a newly chosen texture waits for a device to load into.
     const bool device = D3DZCDIRECT3D::GetInstance().GetDevice() != nullptr;
-    if (device)
+    FrameChangeTracker& changes = FrameChangeTracker::GetInstance();
+    if (device) {
+        if (SettingStatics::m_bFileOk_1 || SettingStatics::m_bFileOk_2)
+            changes.RequestRedraw();
         CShader::GetInstance().ChangeTexture();
+    }
     m_UI.Update();
     GetXList().Update();
     if (device) {
         ApplySettingsLight();
         CWindowCheck& manipulator = CWindowCheck::GetInstance();
-        manipulator.Begin();
-        m_UI.Draw();
-        GetXList().Draw();
-        manipulator.Run();
-        manipulator.End();
+        if (changes.NeedsDrawing()) {
+            manipulator.Begin();
+            m_UI.Draw();
+            GetXList().Draw();
+            manipulator.Run();
+            manipulator.End();
+        } else {
+            // Nothing new to show, but the cursor may have come onto a handle: the pick surface of
+            // the last drawn frame still holds the handles where they are.
+            manipulator.Check();
+        }
     }
     const DWORD sleep = FrameSleepTime(start, timeGetTime());
     if (sleep > 0)

@@ -116,6 +116,11 @@ HRESULT IDirect3DSurface9::LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DW
         return D3DERR_INVALIDCALL;
     if (!UseContext())
         return D3DERR_DEVICELOST;
+    if (rect && (flags & D3DLOCK_READONLY) && ReadRect(*rect, gl, locked)) {
+        m_locked = true;
+        m_lockFlags = flags;
+        return S_OK;
+    }
     const UINT pitch = m_desc.Width * gl.bytesPerPixel;
     m_lockBuffer.assign(static_cast<std::size_t>(pitch) * m_desc.Height, 0);
     if (!(flags & D3DLOCK_DISCARD)) {
@@ -136,6 +141,42 @@ HRESULT IDirect3DSurface9::LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DW
     m_locked = true;
     m_lockFlags = flags;
     return S_OK;
+}
+
+// A read of part of a surface reads that part alone (the manipulator reads one pixel a frame): the
+// level goes on a framebuffer of its own for the read. Pitch is then the rectangle's row. False where
+// the format cannot be read that way, and the caller reads the whole level instead.
+bool IDirect3DSurface9::ReadRect(const RECT& rect, const D3DFormatGL& gl, D3DLOCKED_RECT* locked) {
+    if (m_texture == 0 || gl.depth)
+        return false;
+    GLint previous = 0;
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &previous);
+    GLuint framebuffer = 0;
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, m_texture,
+                           static_cast<GLint>(m_level));
+    const bool complete = glCheckFramebufferStatus(GL_READ_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    const auto width = static_cast<UINT>(rect.right - rect.left);
+    const auto height = static_cast<UINT>(rect.bottom - rect.top);
+    const UINT pitch = width * gl.bytesPerPixel;
+    if (complete) {
+        m_lockBuffer.assign(static_cast<std::size_t>(pitch) * height, 0);
+        glReadBuffer(GL_COLOR_ATTACHMENT0);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(rect.left, rect.top, static_cast<GLsizei>(width), static_cast<GLsizei>(height),
+                     gl.clientFormat, gl.clientType, m_lockBuffer.data());
+        if (m_desc.Format == D3DFMT_X8R8G8B8)
+            for (std::size_t i = 3; i < m_lockBuffer.size(); i += 4)
+                m_lockBuffer[i] = 0xFF;
+    }
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previous));
+    glDeleteFramebuffers(1, &framebuffer);
+    if (!complete || glGetError() != GL_NO_ERROR)
+        return false;
+    locked->Pitch = static_cast<INT>(pitch);
+    locked->pBits = m_lockBuffer.data();
+    return true;
 }
 
 HRESULT IDirect3DSurface9::UnlockRect() {

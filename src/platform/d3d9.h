@@ -28,6 +28,7 @@ struct D3DRECT {
     LONG y2 = 0;
 };
 
+struct D3DFormatGL;
 class IDirect3DDevice9;
 class IDirect3DTexture9;
 
@@ -77,6 +78,7 @@ private:
                       const D3DSURFACE_DESC& desc)
         : IDirect3DResource9(device, std::move(context)), m_desc(desc) {}
     ~IDirect3DSurface9() override;
+    bool ReadRect(const RECT& rect, const D3DFormatGL& gl, D3DLOCKED_RECT* locked);
 
     D3DSURFACE_DESC m_desc;
     IDirect3DTexture9* m_container = nullptr;

@@ -11,6 +11,7 @@
 #include "ViewBox.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace {
@@ -65,8 +66,27 @@ bool CWindowCheck::CreatePickSurface(IDirect3DDevice9* device, const D3DSURFACE_
     int width = 1, height = 1;
     ViewSize(width, height);
     ReleaseAndClear(m_pPickSurface);
+    ForgetPick();
+    ++m_pickSurfaceVersion;
     return device->CreateRenderTarget(static_cast<UINT>(width), static_cast<UINT>(height), target.Format,
                                       target.MultiSampleType, 0, TRUE, &m_pPickSurface, nullptr) == S_OK;
+}
+
+// The surface is kept from frame to frame while it matches the view's size and the target's format.
+bool CWindowCheck::PickSurfaceFits(const D3DSURFACE_DESC& target) const {
+    if (m_pPickSurface == nullptr)
+        return false;
+    int width = 1, height = 1;
+    ViewSize(width, height);
+    D3DSURFACE_DESC desc;
+    m_pPickSurface->GetDesc(&desc);
+    return desc.Format == target.Format && desc.Width == static_cast<UINT>(width) &&
+           desc.Height == static_cast<UINT>(height);
+}
+
+void CWindowCheck::ForgetPick() {
+    m_pickedHandles.clear();
+    m_pickedValid = false;
 }
 
 void CWindowCheck::Init() {
@@ -107,12 +127,9 @@ void CWindowCheck::Begin() {
         return;
     D3DSURFACE_DESC desc;
     m_pBackBuffer->GetDesc(&desc);
-    // A new surface every frame always matches the view's current size and format.
-    if (CreatePickSurface(device, desc)) {
-        device->SetRenderTarget(0, m_pPickSurface);
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-    }
-    device->SetRenderTarget(0, m_pBackBuffer);
+    // The pick surface is cleared and drawn in Run, and only when the handles on it change.
+    if (!PickSurfaceFits(desc))
+        CreatePickSurface(device, desc);
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBackground, 1.0f, 0);
     device->BeginScene();
 }
@@ -133,19 +150,56 @@ void CWindowCheck::Run() {
         device->SetRenderState(D3DRS_ZENABLE, FALSE);
         Draw(i);
         device->SetRenderState(D3DRS_ZENABLE, TRUE);
-
-        if (m_pPickSurface != nullptr && m_pBackBuffer != nullptr) {
-            device->SetRenderTarget(0, m_pPickSurface);
-            device->SetPixelShaderConstantF(0, m_vColor[i], 1);
-            device->SetPixelShader(m_pPixelShader);
-            device->SetRenderState(D3DRS_ZENABLE, FALSE);
-            Draw(i);
-            device->SetRenderState(D3DRS_ZENABLE, TRUE);
-            device->SetRenderTarget(0, m_pBackBuffer);
-        }
+    }
+    const std::vector<std::uint8_t> handles = PickSurfaceContent();
+    if (m_pPickSurface != nullptr && m_pBackBuffer != nullptr && handles != m_pickedHandles) {
+        DrawPickSurface();
+        m_pickedHandles = handles;
+        m_pickedValid = false;
     }
     Check();
     device->SetPixelShader(nullptr);
+}
+
+// What the pick surface shows follows from these alone: where each handle was drawn and with which
+// mesh, through which camera, whether any was drawn at all, and onto which surface.
+std::vector<std::uint8_t> CWindowCheck::PickSurfaceContent() const {
+    std::vector<std::uint8_t> content;
+    const auto add = [&content](const auto& value) {
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(&value);
+        content.insert(content.end(), bytes, bytes + sizeof value);
+    };
+    MyForm* form = CAPP::GetInstance().GetMainForm();
+    const bool drawn = CAPP::GetInstance().GetXList().GetExist() && form != nullptr &&
+                       form->checkedListBox1->SelectedIndex() >= 0;
+    add(drawn);
+    add(m_iMeshType);
+    add(m_pPickSurface);
+    add(m_pickSurfaceVersion);
+    D3DXMATRIX view, projection;
+    Device()->GetTransform(D3DTS_VIEW, &view);
+    Device()->GetTransform(D3DTS_PROJECTION, &projection);
+    add(view);
+    add(projection);
+    if (drawn)
+        for (const D3DZCMATRIX& handle : m_mHandle)
+            add(handle);
+    return content;
+}
+
+// Every handle in its flat identification colour, later ones over earlier ones as on screen.
+void CWindowCheck::DrawPickSurface() {
+    IDirect3DDevice9* device = Device();
+    device->SetRenderTarget(0, m_pPickSurface);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    device->SetPixelShader(m_pPixelShader);
+    device->SetRenderState(D3DRS_ZENABLE, FALSE);
+    for (int i = 0; i < kHandleCount; ++i) {
+        device->SetPixelShaderConstantF(0, m_vColor[i], 1);
+        Draw(i);
+    }
+    device->SetRenderState(D3DRS_ZENABLE, TRUE);
+    device->SetRenderTarget(0, m_pBackBuffer);
 }
 
 // Handles stand on the world axes at the selected object's origin, scaled with the camera distance so
@@ -217,6 +271,11 @@ void CWindowCheck::Check() {
     // While the button is down the pick stays, so a drag keeps the handle it started on.
     if (CAPP::GetInstance().GetMouseButton().Left.iState != 0 || m_pPickSurface == nullptr)
         return;
+    // The same pixel of the same surface would give the same handle.
+    if (m_pickedValid && cursor.x == m_pickedAt.x && cursor.y == m_pickedAt.y)
+        return;
+    m_pickedAt = cursor;
+    m_pickedValid = true;
     const RECT pixel{cursor.x, cursor.y, cursor.x + 1, cursor.y + 1};
     D3DLOCKED_RECT locked;
     if (m_pPickSurface->LockRect(&locked, &pixel, D3DLOCK_READONLY) != S_OK)
@@ -257,6 +316,7 @@ bool CWindowCheck::ViewSizeChanged(IDirect3DDevice9* device) {
     // The back buffer reference must go before the device's targets are rebuilt.
     ReleaseAndClear(m_pBackBuffer);
     ReleaseAndClear(m_pPickSurface);
+    ForgetPick();
     device->Reset(parameters);
     return true;
 }
@@ -297,4 +357,5 @@ void CWindowCheck::Release() {
     ReleaseAndClear(m_pPickSurface);
     ReleaseAndClear(m_pBackBuffer);
     ReleaseShader();
+    ForgetPick();
 }

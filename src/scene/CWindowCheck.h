@@ -10,7 +10,9 @@
 #include "D3DZCXFILE.h"
 #include "d3dx9shader.h"
 
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 class CWindowCheck {
 public:
@@ -45,7 +47,10 @@ public:
     IDirect3DSurface9* GetPickSurface() const { return m_pPickSurface; }
 
     // For driving the drag edits without a drawn manipulator.
-    void SetNowColor(int handle) { m_iNowColor = handle; }
+    void SetNowColor(int handle) {
+        m_iNowColor = handle;
+        m_pickedValid = false;
+    }
     // Out-of-range indices are ignored.
     void SetHandleMatrix(int handle, const D3DXMATRIX& world);
     // What End does to give the view a new device: the application's release and re-creation of
@@ -57,6 +62,11 @@ private:
     ~CWindowCheck();
 
     bool CreatePickSurface(IDirect3DDevice9* device, const D3DSURFACE_DESC& target);
+    bool PickSurfaceFits(const D3DSURFACE_DESC& target) const;
+    std::vector<std::uint8_t> PickSurfaceContent() const;
+    void DrawPickSurface();
+    // The next pick reads the surface whatever it read last.
+    void ForgetPick();
     void ReleaseShader();
     bool ViewSizeChanged(IDirect3DDevice9* device);
     void RebuildScene();
@@ -78,4 +88,10 @@ private:
     int m_iViewWidth = 0;
     int m_iViewHeight = 0;
     std::function<void()> m_rebuild;
+    // The pick surface is drawn only when the handles on it would change, and read only when the
+    // cursor moved or the surface was drawn again.
+    std::vector<std::uint8_t> m_pickedHandles;
+    unsigned m_pickSurfaceVersion = 0;
+    POINT m_pickedAt{};
+    bool m_pickedValid = false;
 };

@@ -374,6 +374,13 @@ void CXData::Draw() {
         DrawLocalAxes();
 }
 
+void CXData::PassOver() {
+    MyForm* form = CAPP::GetInstance().GetMainForm();
+    if (D3DZCDIRECT3D::GetInstance().GetDevice() != nullptr && form != nullptr &&
+        RenderModeOf(*form) == kShadowMap)
+        m_bShadowPass = !m_bShadowPass;
+}
+
 void CXData::DrawLocalAxes() {
     struct AxisVertex {
         float x, y, z;

@@ -48,6 +48,9 @@ public:
     void Update();
     // In the main window's render mode, with the local axes when they are switched on.
     void Draw();
+    // What Draw does to the object's own state when the object is left out of a pass: in the
+    // shadow-map mode its toggle between the two passes still turns.
+    void PassOver();
     void Release() {}
 
     // The drag edits, one step per frame.

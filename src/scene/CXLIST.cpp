@@ -7,9 +7,11 @@
 #include "D3DZCDIRECT3D.h"
 #include "FileDialog.h"
 #include "MyForm.h"
+#include "SceneDrawer.h"
 #include "TextForm.h"
 #include "ViewBox.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -161,11 +163,7 @@ void CXLIST::Draw() {
     if (form == nullptr || direct3d.GetDevice() == nullptr)
         return;
     const CheckedListBox& list = *form->checkedListBox1;
-    auto drawChecked = [&] {
-        for (std::size_t i = 0; i < m_vecXData.size(); ++i)
-            if (list.GetItemChecked(static_cast<int>(i)))
-                m_vecXData[i]->Draw();
-    };
+    const bool localAxes = form->checkBox2->isChecked();
 
     if (RenderModeOf(*form) == kShadowMapMode) {
         const D3DZCVECTOR3 direction = direct3d.GetLightDir(0);
@@ -175,10 +173,16 @@ void CXLIST::Draw() {
                         form->GetDrawEndRange());
         D3DZCSHADER_SHADOWMAP& shadowMap = CShader::GetInstance().GetShadowMap();
         shadowMap.Begin(&lightPos, &box);
-        drawChecked();
+        // Without its effect the pass has no light box to leave objects out by.
+        SceneDrawer::DrawChecked(m_vecXData, list,
+                                 shadowMap.GetEffect() != nullptr ? shadowMap.GetLVP() : nullptr, localAxes);
         shadowMap.End();
     }
-    drawChecked();
+    D3DXMATRIX view, projection, viewProjection;
+    direct3d.GetDevice()->GetTransform(D3DTS_VIEW, &view);
+    direct3d.GetDevice()->GetTransform(D3DTS_PROJECTION, &projection);
+    D3DXMatrixMultiply(&viewProjection, &view, &projection);
+    SceneDrawer::DrawChecked(m_vecXData, list, &viewProjection, localAxes);
 
     CXData* selected = nullptr;
     for (CXData* object : m_vecXData)

@@ -270,3 +270,33 @@ TEST_F(DeviceDrawing, VertexBlendingMixesTwoWorldMatrices) {
     m_device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, followsRight, sizeof(BlendVertex));
     EXPECT_EQ(Pixel(BackBufferPixels(), 40, 22), 0xFFFFFFFFu);
 }
+
+// A read-only lock of part of a target reads that part alone; it must still give the pixels the whole
+// read would, at the corners too.
+TEST_F(DeviceDrawing, ReadOnlyLockOfARectangleReadsItsOwnPixels) {
+    IDirect3DSurface9* target = nullptr;
+    ASSERT_EQ(
+        m_device->CreateRenderTarget(16, 8, D3DFMT_X8R8G8B8, D3DMULTISAMPLE_NONE, 0, TRUE, &target, nullptr),
+        S_OK);
+    ASSERT_EQ(m_device->SetRenderTarget(0, target), S_OK);
+    m_device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    const D3DRECT topLeft{0, 0, 1, 1}, bottomRight{15, 7, 16, 8}, middle{5, 3, 7, 4};
+    m_device->Clear(1, &topLeft, D3DCLEAR_TARGET, 0xFFFF0000, 1.0f, 0);
+    m_device->Clear(1, &bottomRight, D3DCLEAR_TARGET, 0x800000FF, 1.0f, 0);
+    m_device->Clear(1, &middle, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0);
+    struct Case {
+        RECT rect;
+        std::vector<DWORD> expected;
+    };
+    for (const Case& c :
+         std::vector<Case>{{{0, 0, 1, 1}, {0xFFFF0000}},
+                           {{15, 7, 16, 8}, {0xFF0000FF}},
+                           {{4, 3, 8, 4}, {0xFF000000, 0xFF00FF00, 0xFF00FF00, 0xFF000000}}}) {
+        D3DLOCKED_RECT locked;
+        ASSERT_EQ(target->LockRect(&locked, &c.rect, D3DLOCK_READONLY), S_OK);
+        for (std::size_t i = 0; i < c.expected.size(); ++i)
+            EXPECT_EQ(static_cast<const DWORD*>(locked.pBits)[i], c.expected[i]) << c.rect.left << "," << i;
+        target->UnlockRect();
+    }
+    target->Release();
+}
