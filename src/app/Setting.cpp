@@ -119,10 +119,10 @@ void LoadPreview(QLabel* preview, const QString& path) {
         preview->setPixmap(QPixmap::fromImage(image));
 }
 
-FileDialog* MakeTextureDialog(QObject* parent, const char* name, const QString& initialName) {
+FileDialog* MakeTextureDialog(QObject* parent, const char* name, const QString& prompt) {
     auto* dialog = Named(new FileDialog(FileDialog::Kind::Open, parent), name);
     dialog->setFilter(kTextureFilter);
-    dialog->setFileName(initialName);
+    dialog->setPlaceholder(prompt);
     dialog->setSupportMultiDottedExtensions(true);
     return dialog;
 }

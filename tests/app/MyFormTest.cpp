@@ -3,15 +3,20 @@
 #include "FileDialog.h"
 #include "MessageBoxRecorder.h"
 #include "NumericUpDown.h"
+#include "ReadMeWindow.h"
 #include "ScopedFileChooser.h"
 #include "Setting.h"
+#include "TempDir.h"
 #include "TextForm.h"
 #include "ViewBox.h"
 #include "ViewWindow.h"
+#include "WhenModal.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -24,6 +29,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -229,6 +235,38 @@ TEST_F(MyFormTest, ConfirmingADialogRaisesItsFlagAndCancellingNone) {
             << chooser.LastFileName().toStdString();
         EXPECT_EQ(chooser.LastFilterIndex(), filter);
     }
+}
+
+// The prompt stands greyed in the empty name field; Save with nothing typed saves nothing.
+TEST_F(MyFormTest, SavePromptsArePlaceholdersNeverFileNames) {
+    const std::vector<std::tuple<QAction*, QString>> saves = {
+        {form.toolStripMenuItem6, QStringLiteral("<保存するファイル名を入力してください>")},
+        {form.toolStripMenuItem7, QStringLiteral("<ファイル名を入力してください>")},
+        {form.toolStripMenuItem8, QStringLiteral("<ファイル名を入力してください>")},
+    };
+    TempDir dir;
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    for (const auto& [item, prompt] : saves) {
+        QString typed = QStringLiteral("unread"), shown;
+        bool stayedOpen = false;
+        WhenModal<QFileDialog>([&](QFileDialog& files) {
+            auto* name = files.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(name, nullptr);
+            typed = name->text();
+            shown = name->placeholderText();
+            static_cast<QDialog&>(files).accept();
+            stayedOpen = files.isVisible();
+            files.reject();
+        });
+        item->trigger();
+        EXPECT_EQ(typed, QString()) << prompt.toStdString();
+        EXPECT_EQ(shown, prompt);
+        EXPECT_TRUE(stayedOpen) << "Save with no name does nothing";
+    }
+    std::filesystem::current_path(previous);
+    EXPECT_TRUE(Raised(form).empty());
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
 }
 
 TEST_F(MyFormTest, DroppingFilesOnTheViewAddsOnlyTheFirst) {

@@ -237,7 +237,7 @@ TEST_F(SettingTest, ChoosingATextureSetsPathNameFlagAndPreviewEachTime) {
 
     chooser.Choose(Q(png));
     window->button2->click();
-    EXPECT_EQ(chooser.LastFileName(), QStringLiteral("<Toonシェーダで使用するテクスチャを選んでください>"));
+    EXPECT_EQ(chooser.LastFileName(), QString());
     EXPECT_EQ(window->textBox33->text(), Q(png));
     EXPECT_EQ(Setting::ToonName, png);
     EXPECT_FALSE(window->pictureBox1->pixmap().isNull());
