@@ -8,6 +8,7 @@
 #include "MyFormMenus.h"
 #include "NumericUpDown.h"
 #include "PopWindow.h"
+#include "ReadMeWindow.h"
 #include "Setting.h"
 #include "TextForm.h"
 #include "ViewBox.h"
@@ -360,7 +361,15 @@ void MyForm::ShowSettings() {
 }
 
 void MyForm::ShowReadMe() {
-    OpenInExternalViewer(QStringLiteral("Data/Text/ReadMe.txt"));
+    const QString path = QStringLiteral("Data/Text/ReadMe.txt");
+    if (TryExternalViewer(path))
+        return;
+    // A desktop without a registered text viewer still shows the read-me, in a window of our own;
+    // one such window at a time.
+    for (ReadMeWindow* older : findChildren<ReadMeWindow*>())
+        older->close();
+    if (ReadMeWindow::Open(this, path) == nullptr)
+        OpenInExternalViewer(path);
 }
 
 void MyForm::ShowVersion() {

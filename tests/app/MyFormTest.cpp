@@ -1,5 +1,6 @@
 #include "MyForm.h"
 #include "CheckedListBox.h"
+#include "ExternalViewer.h"
 #include "FileDialog.h"
 #include "MessageBoxRecorder.h"
 #include "NumericUpDown.h"
@@ -22,6 +23,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QUrl>
 #include <QWheelEvent>
@@ -475,6 +477,27 @@ TEST_F(MyFormTest, VersionMessageNamesTheEditorAndItsMakers) {
     EXPECT_EQ(message.text, "[名前]          3DFieldsmith\n[バージョン]     1.4\n"
                             "[制作者]       Fieldsmith Project\n[Icon提供者] Fieldsmith Project");
     EXPECT_EQ(message.type, MB_OK);
+}
+
+// Where the desktop starts no viewer, the read-me opens in the editor's own read-only window.
+TEST_F(MyFormTest, ReadMeFallsBackToAReadOnlyWindowOfItsOwn) {
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(FSMITH_SOURCE_DIR);
+    MessageBoxRecorder recorder;
+    for (const bool viewerStarts : {true, false, false}) {
+        const ExternalViewerStarter before =
+            SetExternalViewerStarter([viewerStarts](const QUrl&) { return viewerStarts; });
+        form.toolStripMenuItem29->trigger();
+        SetExternalViewerStarter(before);
+    }
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    std::filesystem::current_path(previous);
+    const QList<ReadMeWindow*> windows = form.findChildren<ReadMeWindow*>();
+    ASSERT_EQ(windows.size(), 1) << "one window, and none while a viewer starts";
+    EXPECT_TRUE(windows[0]->isVisible());
+    EXPECT_TRUE(windows[0]->textBox->isReadOnly());
+    EXPECT_TRUE(windows[0]->textBox->toPlainText().startsWith(QStringLiteral("3DFieldsmith Ver1.4 ReadMe")));
+    EXPECT_TRUE(recorder.Messages().empty());
 }
 
 TEST_F(MyFormTest, AnsweringNoToTheCloseQuestionKeepsTheWindow) {
