@@ -15,8 +15,8 @@
 #include "ViewWindow.h"
 #include "WindowRegistry.h"
 
-#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDoubleSpinBox>
@@ -97,10 +97,6 @@ QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& text, 
     box->setObjectName(QString::fromLatin1(name));
     box->setChecked(checked);
     return box;
-}
-
-bool IsWithin(const QWidget* widget, const QWidget* ancestor) {
-    return widget != nullptr && ancestor != nullptr && (widget == ancestor || ancestor->isAncestorOf(widget));
 }
 
 } // namespace
@@ -230,8 +226,6 @@ void MyForm::ConnectControls() {
     });
     connect(pictureBox1, &ViewBox::WheelTurned, this, &MyForm::AddMouseWheel);
     connect(pictureBox1, &ViewBox::FileDropped, this, &MyForm::AcceptDroppedFile);
-    checkedListBox1->viewport()->installEventFilter(this);
-    listBox1->viewport()->installEventFilter(this);
     connect(checkedListBox1, &QWidget::customContextMenuRequested, this, &MyForm::ShowContextMenu);
 }
 
@@ -297,26 +291,9 @@ void MyForm::AcceptDroppedFile(const QString& path) {
     m_bXfileOpenFlg = true;
 }
 
-bool MyForm::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Wheel &&
-        (watched == checkedListBox1->viewport() || watched == listBox1->viewport()))
-        AddMouseWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
-    // The lists still scroll.
-    return QMainWindow::eventFilter(watched, event);
-}
-
 void MyForm::wheelEvent(QWheelEvent* event) {
-    // Turns over the view and the lists were counted where they happened; a list at the end of its
-    // scroll range passes the event on to here. A number field at its limit does too, and a turn meant
-    // for a number must not zoom the camera.
-    const QWidget* under = childAt(event->position().toPoint());
-    const bool countedAlready =
-        IsWithin(under, pictureBox1) || IsWithin(under, checkedListBox1) || IsWithin(under, listBox1);
-    const bool overNumber =
-        under != nullptr && (qobject_cast<const QAbstractSpinBox*>(under) != nullptr ||
-                             qobject_cast<const QAbstractSpinBox*>(under->parentWidget()));
-    if (!countedAlready && !overNumber)
-        AddMouseWheel(event->angleDelta().y());
+    // The camera zooms only for turns over the view, which the view reports itself; a turn that a
+    // list or a number field passed on here was meant for them.
     event->accept();
 }
 
