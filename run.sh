@@ -7,6 +7,8 @@ cd "$(dirname "$0")"
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev zlib1g-dev locales
     libepoxy-dev libegl-dev libegl-mesa0 libgl1-mesa-dri fonts-noto-cjk xvfb xauth)
 packages+=(libstb-dev libopenal-dev)
+# The editor reads the X server's notice that its window was destroyed.
+packages+=(libxcb1-dev)
 
 install_missing_packages() {
     local missing=() p

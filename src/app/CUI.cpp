@@ -8,6 +8,8 @@
 
 #include <QCheckBox>
 
+#include <cmath>
+
 namespace {
 
 constexpr DWORD kLineFormat = D3DFVF_XYZ | D3DFVF_DIFFUSE;
@@ -69,6 +71,14 @@ void CUI::Draw() {
     DrawAxes();
     device->SetTransform(D3DTS_PROJECTION, &projection);
     device->SetRenderState(D3DRS_LIGHTING, form->GetLightEnable() ? TRUE : FALSE);
+}
+
+void CUI::RestoreGrid(float interval, bool yz, bool zx, bool xy) {
+    if (interval > 0.0f && std::isfinite(interval))
+        m_fGridInterval = interval;
+    m_bGridYZ = yz;
+    m_bGridZX = zx;
+    m_bGridXY = xy;
 }
 
 void CUI::TakeOverAppliedGrid() {

@@ -3,9 +3,11 @@
 #include "CAPP.h"
 #include "CXLIST.h"
 #include "D3DZCDIRECT3D.h"
+#include "MainWindowWatch.h"
 #include "MyForm.h"
 #include "PopWindow.h"
 #include "Setting.h"
+#include "SettingsStore.h"
 #include "ViewBox.h"
 #include "ViewWindow.h"
 
@@ -51,11 +53,15 @@ int RunEditor() {
         return 1;
     }
     Setting::SetStartUpLight();
-    const MyForm* form = app.GetMainForm();
+    MyForm* form = app.GetMainForm();
+    SettingsStore::Restore(*form, app.GetUI());
     ReleaseBeforeTheViewGoes releaser;
     form->pictureBox1->NativeWindow()->installEventFilter(&releaser);
-    while (!form->IsClosed())
+    // A main window the window system destroyed ends the run as a confirmed close does.
+    const MainWindowWatch watch(*form);
+    while (!form->IsClosed() && !watch.Destroyed())
         RunEditorPass();
+    SettingsStore::Keep(*form, app.GetUI());
     app.Release();
     app.DestroyWindows();
     return 0;
