@@ -154,9 +154,14 @@ void MyForm::BuildControls() {
         MakeEditButton(panel, "button2", EditTypeIcons::Rotate(picture, dpr), QStringLiteral("回転 (C)"));
     button3 =
         MakeEditButton(panel, "button3", EditTypeIcons::Scale(picture, dpr), QStringLiteral("拡大 (Q)"));
-    buttons->addWidget(button1);
-    buttons->addWidget(button2);
-    buttons->addWidget(button3);
+    // One of the three is always shown pressed: the active edit type.
+    auto* group = new QButtonGroup(panel);
+    for (QPushButton* button : {button1, button2, button3}) {
+        button->setCheckable(true);
+        group->addButton(button);
+        buttons->addWidget(button);
+    }
+    button1->setChecked(true);
     column->addLayout(buttons);
 
     auto* fields = new QGridLayout;
@@ -260,6 +265,13 @@ void MyForm::ShowContextMenu(const QPoint& position) {
 
 bool MyForm::IsItemSelected(const QAction* item) const {
     return item != nullptr && contextMenuStrip1->isVisible() && contextMenuStrip1->activeAction() == item;
+}
+
+void MyForm::SetSelectEdit(int editType) {
+    m_iNowSelectEdit = editType;
+    QPushButton* buttons[] = {button1, button2, button3};
+    if (editType >= 0 && editType < 3)
+        buttons[editType]->setChecked(true);
 }
 
 bool MyForm::isMatrixIdenty() {
