@@ -40,6 +40,8 @@ namespace {
 constexpr int kClientWidth = 1099;
 constexpr int kClientHeight = 579;
 constexpr int kPanelWidth = 272;
+constexpr QSize kViewMinimum(240, 180);
+constexpr int kObjectListMinimumHeight = 96;
 constexpr double kStartMinimum = 0.00001;
 constexpr double kStartMaximum = 999999;
 constexpr double kEndMinimum = 0.0001;
@@ -115,6 +117,10 @@ MyForm::MyForm(QWidget* parent)
     MyFormMenus::BuildContextMenu(*this);
     ConnectControls();
 
+    // No smaller than the side panel standing whole beside a view that still shows something.
+    pictureBox1->setMinimumSize(kViewMinimum);
+    checkedListBox1->setMinimumHeight(kObjectListMinimumHeight);
+    setMinimumSize(minimumSizeHint().expandedTo(layout()->minimumSize()));
     // The client area, menu bar included, as the editor has always opened.
     resize(kClientWidth, kClientHeight);
     listBox1->setCurrentRow(0);

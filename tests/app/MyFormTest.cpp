@@ -471,6 +471,29 @@ TEST_F(MyFormTest, VersionMessageNamesTheEditorAndItsMakers) {
     EXPECT_EQ(message.type, MB_OK);
 }
 
+TEST_F(MyFormTest, ShrunkToItsMinimumNoControlOverlapsAnother) {
+    form.show();
+    form.resize(1, 1);
+    form.centralWidget()->layout()->activate();
+    EXPECT_EQ(form.size(), form.minimumSize());
+    QList<QWidget*> controls = {
+        form.pictureBox1, form.button1,   form.button2,        form.button3,        form.textBox1,
+        form.textBox2,    form.textBox3,  form.numericUpDown1, form.numericUpDown2, form.numericUpDown3,
+        form.checkBox1,   form.checkBox2, form.checkBox3,      form.listBox1,       form.checkedListBox1};
+    const auto placed = [this](QWidget* control) {
+        return QRect(control->mapTo(&form, QPoint()), control->size());
+    };
+    for (QWidget* control : controls) {
+        EXPECT_TRUE(form.rect().contains(placed(control))) << control->objectName().toStdString();
+        EXPECT_GE(control->height(), control->minimumSizeHint().height())
+            << control->objectName().toStdString();
+        for (QWidget* other : controls)
+            EXPECT_TRUE(control == other || !placed(control).intersects(placed(other)))
+                << control->objectName().toStdString() << " and " << other->objectName().toStdString();
+    }
+    EXPECT_GE(form.pictureBox1->width(), 200) << "the view still shows the scene";
+}
+
 // Where the desktop starts no viewer, the read-me opens in the editor's own read-only window.
 TEST_F(MyFormTest, ReadMeFallsBackToAReadOnlyWindowOfItsOwn) {
     const std::filesystem::path previous = std::filesystem::current_path();
