@@ -16,6 +16,8 @@ packages+=(desktop-file-utils appstream shared-mime-info libglib2.0-bin x11-util
 packages+=(libtinygltf-dev libtinyobjloader-dev)
 # The end-to-end editor tests type and click on the virtual display.
 packages+=(xdotool)
+# The editor reads the X server's notice that its window was destroyed.
+packages+=(libxcb1-dev)
 
 install_missing_packages() {
     local missing=() p

@@ -99,7 +99,8 @@ public:
 
     // 0 move, 1 rotate, 2 scale.
     int GetSelectEdit() const { return m_iNowSelectEdit; }
-    void SetSelectEdit(int editType) { m_iNowSelectEdit = editType; }
+    // Also checks the button of the type, however it was chosen.
+    void SetSelectEdit(int editType);
     bool GetLightEnable() const { return m_bLightEnable; }
     float GetnumerDis() const { return m_fnumerDis; }
     float GetDrawStartRange() const { return m_fDrawStartRange; }
@@ -206,7 +207,6 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildControls();

@@ -55,13 +55,15 @@ void RaiseOnTrigger(MyForm& form, QAction* action, void (MyForm::*setFlag)(bool)
 }
 
 FileDialog* MakeDialog(MyForm& form, const char* name, FileDialog::Kind kind, const QString& title,
-                       const QString& filter, const QString& extension, const QString& fileName) {
+                       const QString& filter, const QString& extension, const QString& prompt) {
     auto* dialog = new FileDialog(kind, &form);
     dialog->setObjectName(QString::fromLatin1(name));
     dialog->setTitle(title);
     dialog->setFilter(filter);
     dialog->setDefaultExt(extension);
-    dialog->setFileName(fileName);
+    // The prompt is no file name: taken as one, confirming the dialog unchanged would write a file
+    // named after it.
+    dialog->setPlaceholder(prompt);
     return dialog;
 }
 

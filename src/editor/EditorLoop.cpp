@@ -3,10 +3,12 @@
 #include "CAPP.h"
 #include "CXLIST.h"
 #include "D3DZCDIRECT3D.h"
+#include "MainWindowWatch.h"
 #include "MapDocument.h"
 #include "MyForm.h"
 #include "PopWindow.h"
 #include "Setting.h"
+#include "SettingsStore.h"
 #include "StartupFiles.h"
 #include "ViewBox.h"
 #include "ViewWindow.h"
@@ -53,16 +55,24 @@ int RunEditor(const std::vector<std::string>& files) {
         return 1;
     }
     Setting::SetStartUpLight();
-    const MyForm* form = app.GetMainForm();
+    MyForm* form = app.GetMainForm();
+    SettingsStore::Restore(*form, app.GetUI());
     ReleaseBeforeTheViewGoes releaser;
     form->pictureBox1->NativeWindow()->installEventFilter(&releaser);
     MapDocument::GetInstance().Start(MapDocument::Places::FromEnvironment());
     StartupFiles startup(files);
-    while (!form->IsClosed()) {
+    // A main window the window system destroyed ends the run as a confirmed close does, except that
+    // no question was asked: what is unsaved stays in the autosave for the next start.
+    const MainWindowWatch watch(*form);
+    while (!form->IsClosed() && !watch.Destroyed()) {
         startup.FeedNext(*app.GetMainForm());
         RunEditorPass();
     }
-    MapDocument::GetInstance().Finish();
+    SettingsStore::Keep(*form, app.GetUI());
+    if (watch.Destroyed())
+        MapDocument::GetInstance().Abandon();
+    else
+        MapDocument::GetInstance().Finish();
     app.Release();
     app.DestroyWindows();
     return 0;

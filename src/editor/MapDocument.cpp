@@ -152,6 +152,16 @@ bool MapDocument::WriteAutosave(CXLIST& list) {
     return true;
 }
 
+void MapDocument::Abandon() {
+    CXLIST& list = CAPP::GetInstance().GetXList();
+    if (m_autosave && list.GetHistory().IsModified() && WriteAutosave(list)) {
+        // The lock goes with the process; the map stays for the next start to find.
+        m_autosave.reset();
+        m_autosaveWritten = false;
+    }
+    Finish();
+}
+
 void MapDocument::Finish() {
     if (m_autosave)
         m_autosave->Remove();

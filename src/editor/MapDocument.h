@@ -38,6 +38,9 @@ public:
     void Run();
     // A clean exit: this editor's autosave goes, and the document forgets everything.
     void Finish();
+    // An end without a close question (the window system took the window): a modified scene is
+    // written to this editor's autosave and left there, so the next start offers it back.
+    void Abandon();
 
     const QString& CurrentFile() const { return m_current; }
     const AutosaveFile* Autosave() const { return m_autosave.get(); }

@@ -3,13 +3,16 @@
 #include "CAPP.h"
 #include "CLIStringToChar.h"
 #include "CShader.h"
+#include "CWindowCheck.h"
 #include "CheckedListBox.h"
 #include "D3DZCDIRECT3D.h"
 #include "FileDialog.h"
 #include "MyForm.h"
+#include "ObjectPick.h"
 #include "SceneDrawer.h"
 #include "TextForm.h"
 #include "ViewBox.h"
+#include "Win32Input.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -57,6 +60,7 @@ void CXLIST::Update() {
     MyForm* form = CAPP::GetInstance().GetMainForm();
     if (form == nullptr)
         return;
+    SelectClickedObject(*form);
     m_uNowSelectID = static_cast<unsigned int>(form->checkedListBox1->SelectedIndex());
 
     NoticeCheckMarks();
@@ -95,6 +99,24 @@ void CXLIST::Update() {
     ShowHistoryOnMenu();
 
     form->contextMenuStrip1->setEnabled(!m_vecXData.empty());
+}
+
+void CXLIST::SelectClickedObject(MyForm& form) {
+    CAPP& app = CAPP::GetInstance();
+    const int handle = CWindowCheck::GetInstance().GetNowColor();
+    const bool onHandle = handle >= 0 && handle < CWindowCheck::kHandleCount;
+    if (app.GetMouseButton().Left.iState != DZACTION_PUSH || onHandle || m_vecXData.empty() ||
+        GetActiveWindow() != app.GetMainWnd() || form.contextMenuStrip1->isVisible())
+        return;
+    POINT cursor{};
+    DZGetMouseClientPos(app.GetViewWnd(), &cursor);
+    std::vector<bool> drawn(m_vecXData.size());
+    for (std::size_t i = 0; i < drawn.size(); ++i)
+        drawn[i] = form.checkedListBox1->GetItemChecked(static_cast<int>(i));
+    const int picked = ObjectPick::ObjectAt(m_vecXData, drawn, cursor, form.pictureBox1->width(),
+                                            form.pictureBox1->height());
+    if (picked >= 0)
+        form.checkedListBox1->SetSelectedIndex(picked);
 }
 
 void CXLIST::NameAndSelectNewest(MyForm& form, const char* prefix, bool select) {

@@ -96,6 +96,9 @@ public:
     const D3DXMATRIX* GetFollowWorld() override { return GetWorld(m_uNowSelectID); }
 
 private:
+    // A left click in the view that grabs no handle selects the object drawn under the cursor; a click
+    // on empty space keeps the selection.
+    void SelectClickedObject(MyForm& form);
     CXData* Selected() const;
     void Copy();
     void Paste();

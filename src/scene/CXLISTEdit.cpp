@@ -7,6 +7,7 @@
 #include "DZGetAction.h"
 #include "MyForm.h"
 #include "Win32Input.h"
+#include "XFileProblem.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -46,10 +47,15 @@ void CXLIST::AddXData() {
         return;
     auto* object = new CXData(0, nullptr);
     if (!HasMesh(*object)) {
-        // Not a model: the same command opens map files, dropped or chosen.
         const std::string fileName = object->GetFilename();
         form->SetXFileOpenFlg(false);
         delete object;
+        // An X file that does not load is a broken model, not a map: the X reader says what is wrong.
+        if (XFileProblem::HasXSignature(fileName)) {
+            XFileProblem::Report(fileName);
+            return;
+        }
+        // Not a model: the same command opens map files, dropped or chosen.
         OpenMapFile(fileName.c_str());
         return;
     }

@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 const char* const CXLIST::kLoadErrorText =
@@ -32,6 +33,23 @@ bool IsFinite(const D3DXMATRIX& m) {
         if (!std::isfinite(m.m[i / 4][i % 4]))
             return false;
     return true;
+}
+
+// A map record names its model in braces and gives its matrix in parentheses after them:
+// XFileName{tree.x},Matrix(1,0,...);. Words of a text or the bytes of a picture never read that way.
+bool InMapForm(const std::string& token) {
+    const auto open = token.find('{');
+    const auto close = open == std::string::npos ? open : token.find('}', open + 1);
+    return close != std::string::npos && token.find('(', close + 1) != std::string::npos;
+}
+
+bool HoldsAMapRecord(const char* filename) {
+    std::ifstream file(filename, std::ios::binary);
+    std::string token;
+    while (file >> token)
+        if (InMapForm(token))
+            return true;
+    return false;
 }
 
 D3DXVECTOR3 Translation(const D3DXMATRIX& m) {
@@ -58,6 +76,12 @@ bool CXLIST::OpenMap(const char* filename, bool recovered) {
         Tell(kLoadErrorText);
         if (filename != nullptr && !recovered)
             NoteMapFile(MapFileEvent::Unreadable, filename);
+        return false;
+    }
+    // Read as a map, any file is a list of records; one of which no record has a map's form is some
+    // other file, and its words are no missing models.
+    if (!records.empty() && !HoldsAMapRecord(filename)) {
+        Tell(std::string(kLoadErrorText) + "\n" + filename + "\nXFILEでもMapファイルでもありません。");
         return false;
     }
     CommitMatrixChange(false);

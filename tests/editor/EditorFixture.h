@@ -22,6 +22,7 @@
 #include "TestMeshes.h"
 #include "d3d9.h"
 
+#include <QSettings>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -45,6 +46,9 @@ protected:
         std::filesystem::current_path(FSMITH_SOURCE_DIR); // Data/ is read from the working directory
         KeyStateTracker::GetInstance().FocusLost();
         CamData::GetInstance().Reset();
+        // Settings the editor keeps between runs go to this test's own folder, never the user's.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QString::fromStdString(m_dir.File("config")));
         m_box = m_dir.Write("box.x", TestMeshes::Box(-1, -1, -1, 1, 1, 1, {1, 0, 0}));
         // Autosaves and recent maps of the editor a test runs go to the test's own folders, and the
         // object list's history starts empty and saved.

@@ -7,6 +7,7 @@
 #include "VirtualKeys.h"
 #include "XdoTool.h"
 
+#include <QPushButton>
 #include <QTest>
 
 #include <cmath>
@@ -172,8 +173,8 @@ TEST_F(EditorSession, DraggingTheXConeMovesTheObjectAlongXOnly) {
 TEST_F(EditorSession, DraggingTheYRingTurnsTheObjectAboutWorldY) {
     START_WITH_DEVICE();
     Open(kCrate);
-    Press('C');
-    ASSERT_EQ(m_form->GetSelectEdit(), 1) << "C chooses rotation";
+    m_form->button2->click();
+    Pass();
     ASSERT_TRUE(HoverOverTheYRing(2.4f)) << "no part of the Y ring is uncovered";
     DragBy(5, 0, 8); // 40 pixels: two degrees
     const D3DXMATRIX world = *List().GetWorld(0);
@@ -187,6 +188,37 @@ TEST_F(EditorSession, DraggingTheYRingTurnsTheObjectAboutWorldY) {
     EXPECT_EQ(world._41, 0.0f);
     EXPECT_EQ(world._42, 0.0f);
     EXPECT_EQ(world._43, 0.0f);
+}
+
+// Shift turns by 45-degree notches only, one on each sixth frame that moved both across and up or
+// down; a drag straight across never counts, however long.
+TEST_F(EditorSession, ShiftRotatesTheYRingInNotchesOfFortyFiveDegrees) {
+    START_WITH_DEVICE();
+    Open(kCrate);
+    m_form->button2->click();
+    Pass();
+    ASSERT_TRUE(HoverOverTheYRing(2.4f)) << "no part of the Y ring is uncovered";
+    const POINT ring = CurrentCursorInView();
+    const struct {
+        int dx, dy, frames;
+        float cosine;
+        const char* what;
+    } drags[] = {{8, 0, 30, 1.0f, "240 pixels straight across"},
+                 {6, 2, 5, 1.0f, "five diagonal frames"},
+                 {6, 2, 6, 0.70710677f, "six diagonal frames: one notch"}};
+    for (const auto& drag : drags) {
+        D3DXMATRIX identity;
+        D3DXMatrixIdentity(&identity);
+        List().GetObject(0)->SetWorld(&identity);
+        CursorAt(ring);
+        Pass();
+        Keys().KeyDown(VK_LSHIFT);
+        DragBy(drag.dx, drag.dy, drag.frames);
+        Keys().KeyUp(VK_LSHIFT);
+        const D3DXMATRIX world = *List().GetWorld(0);
+        EXPECT_NEAR(world._11, drag.cosine, 1e-5f) << drag.what;
+        EXPECT_NEAR(world._22, 1.0f, 1e-5f) << drag.what << ": about world Y only";
+    }
 }
 
 TEST_F(EditorSession, FunctionKeysSwitchTheViewOfTheNextFrame) {
