@@ -1,5 +1,8 @@
 // The application singleton: the way to the main window, the handles of the main window and of the
 // 3-D view, and the mouse buttons and editing keys sampled once per frame.
+// Three libraries define its members, so that each stays below what it reaches: the app library
+// (CAPP.cpp: windows and input), the editor (src/editor/CAPPLoop.cpp: Init, DataInit, Loop, Release,
+// which reach the scene and the camera) and the scene (src/scene/CXLIST.cpp: GetXList).
 #pragma once
 
 #include "CUI.h"

@@ -13,10 +13,6 @@
 
 namespace {
 
-bool IsDown(int key) {
-    return (GetAsyncKeyState(key) & 0x8000) != 0;
-}
-
 // The letters are also typed into names and numbers; there, and in other windows, they must not
 // switch the edit type.
 bool KeysReachTheScene(const CAPP& app) {
@@ -40,11 +36,11 @@ void CSystem::Run() {
 
 // When several keys are held, the last one tested wins.
 void CSystem::SetCulState() {
-    if (IsDown(VK_F9))
+    if (IsAsyncKeyDown(VK_F9))
         m_iCulState = 0;
-    if (IsDown(VK_F10))
+    if (IsAsyncKeyDown(VK_F10))
         m_iCulState = 2;
-    if (IsDown(VK_F11))
+    if (IsAsyncKeyDown(VK_F11))
         m_iCulState = 1;
     static constexpr DWORD kModes[] = {D3DCULL_NONE, D3DCULL_CW, D3DCULL_CCW};
     D3DZCDIRECT3D::GetInstance().CullMode(kModes[m_iCulState]);
@@ -55,15 +51,15 @@ void CSystem::SetEditType() {
     MyForm* form = CAPP::GetInstance().GetMainForm();
     if (form == nullptr || !KeysReachTheScene(CAPP::GetInstance()))
         return;
-    if (IsDown('V')) {
+    if (IsAsyncKeyDown('V')) {
         form->SetSelectEdit(0);
         form->button1->setFocus();
     }
-    if (IsDown('C') && GetAsyncKeyState(VK_CONTROL) == 0) {
+    if (IsAsyncKeyDown('C') && GetAsyncKeyState(VK_CONTROL) == 0) {
         form->SetSelectEdit(1);
         form->button2->setFocus();
     }
-    if (IsDown('Q')) {
+    if (IsAsyncKeyDown('Q')) {
         form->SetSelectEdit(2);
         form->button3->setFocus();
     }

@@ -284,6 +284,11 @@ void MyForm::SetSelectEdit(int editType) {
         buttons[editType]->setChecked(true);
 }
 
+int MyForm::RenderMode() const {
+    const QList<QListWidgetItem*> selected = listBox1->selectedItems();
+    return selected.isEmpty() ? -1 : listBox1->row(selected.front());
+}
+
 bool MyForm::isMatrixIdenty() {
     const bool requested = m_bMatrixIdenty;
     m_bMatrixIdenty = false;

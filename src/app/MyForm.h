@@ -101,6 +101,9 @@ public:
     int GetSelectEdit() const { return m_iNowSelectEdit; }
     // Also checks the button of the type, however it was chosen.
     void SetSelectEdit(int editType);
+    // The row chosen in the render-mode list (0 fixed, 1 base, 2 toon, 3 sphere map, 4 shadow map), or -1
+    // while none is selected.
+    int RenderMode() const;
     bool GetLightEnable() const { return m_bLightEnable; }
     float GetnumerDis() const { return m_fnumerDis; }
     float GetDrawStartRange() const { return m_fDrawStartRange; }

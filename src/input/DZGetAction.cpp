@@ -10,7 +10,7 @@ bool IsKeyDown(DWORD vKey) {
     // Codes beyond int are not keys; they must not wrap around onto one.
     if (vKey > static_cast<DWORD>(INT_MAX))
         return false;
-    return (GetAsyncKeyState(static_cast<int>(vKey)) & 0x8000) != 0;
+    return IsAsyncKeyDown(static_cast<int>(vKey));
 }
 
 void StartCountAtWait(D3DXZORVACTIONPARAMETER& key, int waitFrame) {

@@ -222,3 +222,15 @@ void D3DZCMATRIX::GetEulerAngleYXZ(float& _fOutx, float& _fOuty, float& _fOutz, 
 void D3DZCMATRIX::SetViewportSource(ViewportSource source) {
     ViewportSourceSlot() = std::move(source);
 }
+
+bool IsFinite(const D3DXMATRIX& m) {
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            if (!std::isfinite(m.m[r][c]))
+                return false;
+    return true;
+}
+
+D3DXVECTOR3 TranslationOf(const D3DXMATRIX& m) {
+    return D3DXVECTOR3(m._41, m._42, m._43);
+}

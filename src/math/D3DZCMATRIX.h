@@ -3,8 +3,8 @@
 // helper. Degrees become radians by multiplying with the float 0.017453292.
 #pragma once
 
-#include "d3dx9math.h"
 #include "D3DZCVECTOR3.h"
+#include "d3dx9math.h"
 
 #include <functional>
 
@@ -57,6 +57,11 @@ public:
     using ViewportSource = std::function<D3DVIEWPORT9()>;
     static void SetViewportSource(ViewportSource source);
 };
+
+// False when any element is infinite or not a number: such a matrix is refused rather than stored.
+bool IsFinite(const D3DXMATRIX& m);
+// The translation row (_41, _42, _43): where the matrix puts the origin.
+D3DXVECTOR3 TranslationOf(const D3DXMATRIX& m);
 
 // Radians per degree as the library uses it everywhere: the float nearest to pi/180.
 constexpr float D3DZ_DEGREE_TO_RADIAN = 0.017453292f;

@@ -50,3 +50,7 @@ void D3DZCVECTOR3::Transform(const D3DXMATRIX* mat) {
 void D3DZCVECTOR3::Transform(D3DXVECTOR3* vOut, const D3DXVECTOR3* vSrc, const D3DXMATRIX* mat) {
     D3DXVec3TransformCoord(vOut, vSrc, mat);
 }
+
+bool IsFinite(const D3DXVECTOR3& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}

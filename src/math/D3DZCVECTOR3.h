@@ -28,3 +28,6 @@ public:
     void Transform(const D3DXMATRIX* mat);
     static void Transform(D3DXVECTOR3* vOut, const D3DXVECTOR3* vSrc, const D3DXMATRIX* mat);
 };
+
+// False when any component is infinite or not a number.
+bool IsFinite(const D3DXVECTOR3& v);

@@ -1,12 +1,11 @@
 #include "CShader.h"
 
 #include "D3DZCDIRECT3D.h"
+#include "D3DZCMATRIX.h"
 #include "DataFolder.h"
 #include "SettingStatics.h"
 
 namespace {
-
-constexpr float kDegreesToRadians = 0.017453292f;
 
 // An object without a matrix or mesh has nothing to draw.
 bool Drawable(ShadedObject* data) {
@@ -46,8 +45,8 @@ D3DZCVECTOR3 CShader::CameraPosition() const {
     const D3DZCAMERADATA pose = m_pCamera != nullptr ? *m_pCamera : D3DZCAMERADATA{};
     D3DXMATRIX translation, pitch, yaw, camera;
     D3DXMatrixTranslation(&translation, 0.0f, 0.0f, pose.vPos.z);
-    D3DXMatrixRotationX(&pitch, pose.vRot.x * kDegreesToRadians);
-    D3DXMatrixRotationY(&yaw, pose.vRot.y * kDegreesToRadians);
+    D3DXMatrixRotationX(&pitch, pose.vRot.x * D3DZ_DEGREE_TO_RADIAN);
+    D3DXMatrixRotationY(&yaw, pose.vRot.y * D3DZ_DEGREE_TO_RADIAN);
     D3DXMatrixMultiply(&camera, &translation, &pitch);
     D3DXMatrixMultiply(&camera, &camera, &yaw);
     return D3DZCVECTOR3(camera._41, camera._42, camera._43);

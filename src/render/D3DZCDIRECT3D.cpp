@@ -1,20 +1,10 @@
 #include "D3DZCDIRECT3D.h"
 
+#include "ComPtr.h"
 #include "MessageBox.h"
 
 #include <cstdarg>
 #include <cstdio>
-
-namespace {
-
-template <typename T> void ReleaseAndClear(T*& pointer) {
-    if (pointer) {
-        pointer->Release();
-        pointer = nullptr;
-    }
-}
-
-} // namespace
 
 D3DZCDIRECT3D& D3DZCDIRECT3D::GetInstance() {
     static D3DZCDIRECT3D instance;

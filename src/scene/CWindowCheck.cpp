@@ -4,6 +4,7 @@
 #include "CXLIST.h"
 #include "CamData.h"
 #include "CheckedListBox.h"
+#include "ComPtr.h"
 #include "D3DZCDIRECT3D.h"
 #include "DZMouse.h"
 #include "DataFolder.h"
@@ -33,12 +34,6 @@ void ViewSize(int& width, int& height) {
         width = std::max(form->pictureBox1->width(), 1);
         height = std::max(form->pictureBox1->height(), 1);
     }
-}
-
-template <typename T> void ReleaseAndClear(T*& resource) {
-    if (resource != nullptr)
-        resource->Release();
-    resource = nullptr;
 }
 
 } // namespace

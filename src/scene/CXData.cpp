@@ -19,8 +19,6 @@
 
 namespace {
 
-// pi / 180 as the drag rotations have always used it.
-constexpr float kDragDegreeToRadian = 0.01745329238474369f;
 // No scale step may collapse or mirror the object.
 constexpr float kMinScaleStep = 0.001f;
 // The axis handles stand this many units from the object's origin at camera distance -10.
@@ -31,23 +29,6 @@ enum RenderMode { kFixed = 0, kBase = 1, kToon = 2, kSphereMap = 3, kShadowMap =
 
 bool Held(int state) {
     return state == DZACTION_HOLD;
-}
-
-bool IsFinite(const D3DXVECTOR3& v) {
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
-
-bool IsFinite(const D3DXMATRIX& m) {
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c)
-            if (!std::isfinite(m.m[r][c]))
-                return false;
-    return true;
-}
-
-int RenderModeOf(const MyForm& form) {
-    const QList<QListWidgetItem*> selected = form.listBox1->selectedItems();
-    return selected.isEmpty() ? -1 : form.listBox1->row(selected.front());
 }
 
 // Which way a drag on a rotation ring turns the object, for the camera's yaw: seen from the other side
@@ -294,7 +275,7 @@ void CXData::MatrixRotation(D3DZCMATRIX& mRot) {
         // Every sixth frame that moved both ways turns one notch in the horizontal direction.
         if (m_iSnapCount > 5) {
             const float step = (dX >= 0.0f ? 45.0f : -45.0f) * sign;
-            D3DXMatrixRotationAxis(&mRot, &axis, step * kDragDegreeToRadian);
+            D3DXMatrixRotationAxis(&mRot, &axis, step * D3DZ_DEGREE_TO_RADIAN);
             D3DXMatrixMultiply(&m_mRotation, &m_mRotation, &mRot);
             m_iSnapCount = 0;
         }
@@ -302,7 +283,7 @@ void CXData::MatrixRotation(D3DZCMATRIX& mRot) {
     }
     if (turnsRoll)
         m_vRot.z += sign * 10.0f * dX;
-    D3DXMatrixRotationAxis(&mRot, &axis, sign * 5.0f * dX * kDragDegreeToRadian);
+    D3DXMatrixRotationAxis(&mRot, &axis, sign * 5.0f * dX * D3DZ_DEGREE_TO_RADIAN);
     D3DXMatrixMultiply(&m_mRotation, &m_mRotation, &mRot);
 }
 
@@ -344,7 +325,7 @@ void CXData::Draw() {
     direct3d.SetWorldTrans(&m_mWorld);
 
     CShader& shaders = CShader::GetInstance();
-    switch (RenderModeOf(*form)) {
+    switch (form->RenderMode()) {
     case kFixed:
         if (m_pXFile != nullptr)
             m_pXFile->Draw(1.0f);

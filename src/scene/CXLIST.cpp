@@ -33,11 +33,6 @@ namespace {
 constexpr int kShadowMapMode = 4;
 constexpr D3DCOLOR kReadOutColour = 0xFFFFFFFF;
 
-int RenderModeOf(const MyForm& form) {
-    const QList<QListWidgetItem*> selected = form.listBox1->selectedItems();
-    return selected.isEmpty() ? -1 : form.listBox1->row(selected.front());
-}
-
 } // namespace
 
 CXLIST::~CXLIST() {
@@ -187,7 +182,7 @@ void CXLIST::Draw() {
     const CheckedListBox& list = *form->checkedListBox1;
     const bool localAxes = form->checkBox2->isChecked();
 
-    if (RenderModeOf(*form) == kShadowMapMode) {
+    if (form->RenderMode() == kShadowMapMode) {
         const D3DZCVECTOR3 direction = direct3d.GetLightDir(0);
         D3DXVECTOR3 lightPos = D3DXVECTOR3(0, 0, 0) - 30.0f * direction;
         D3DXVECTOR4 box(static_cast<float>(form->pictureBox1->width()),
@@ -254,7 +249,7 @@ D3DXVECTOR3 CXLIST::GetPos(unsigned int no) const {
     if (no >= m_vecXData.size())
         return D3DXVECTOR3(0, 0, 0);
     const D3DZCMATRIX& world = *m_vecXData[no]->GetWorld();
-    return D3DXVECTOR3(world._41, world._42, world._43);
+    return TranslationOf(world);
 }
 
 void CXLIST::DeviceLost_Init(Fieldsmith::_TAG_MAPDATA* data) {

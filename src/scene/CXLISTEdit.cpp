@@ -28,13 +28,6 @@ bool TypingInAField() {
     return qobject_cast<QLineEdit*>(focus) != nullptr || qobject_cast<QAbstractSpinBox*>(focus) != nullptr;
 }
 
-bool IsFinite(const D3DXMATRIX& m) {
-    for (int i = 0; i < 16; ++i)
-        if (!std::isfinite(m.m[i / 4][i % 4]))
-            return false;
-    return true;
-}
-
 bool HasMesh(CXData& object) {
     return object.GetXData() != nullptr && object.GetXData()->GetMesh() != nullptr;
 }

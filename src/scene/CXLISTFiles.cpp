@@ -28,13 +28,6 @@ void Tell(const std::string& text) {
     MessageBoxA(nullptr, text.c_str(), CXLIST::kCaption, MB_OK);
 }
 
-bool IsFinite(const D3DXMATRIX& m) {
-    for (int i = 0; i < 16; ++i)
-        if (!std::isfinite(m.m[i / 4][i % 4]))
-            return false;
-    return true;
-}
-
 // A map record names its model in braces and gives its matrix in parentheses after them:
 // XFileName{tree.x},Matrix(1,0,...);. Words of a text or the bytes of a picture never read that way.
 bool InMapForm(const std::string& token) {
@@ -50,10 +43,6 @@ bool HoldsAMapRecord(const char* filename) {
         if (InMapForm(token))
             return true;
     return false;
-}
-
-D3DXVECTOR3 Translation(const D3DXMATRIX& m) {
-    return D3DXVECTOR3(m._41, m._42, m._43);
 }
 
 } // namespace
@@ -175,7 +164,7 @@ bool CXLIST::LoadMatrixFile(const char* filename) {
         return false;
     }
     selected->SetWorld(&loaded);
-    selected->SetPos(Translation(loaded));
+    selected->SetPos(TranslationOf(loaded));
     m_bChanged = true;
     return true;
 }

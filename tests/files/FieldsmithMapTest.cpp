@@ -1,5 +1,6 @@
 #include "Fieldsmith.h"
 #include "TempDir.h"
+#include "TestMatrices.h"
 
 #include <gtest/gtest.h>
 
@@ -13,18 +14,6 @@
 namespace {
 
 using Record = Fieldsmith::_TAG_MAPDATA;
-
-D3DXMATRIX Identity() {
-    D3DXMATRIX m;
-    D3DXMatrixIdentity(&m);
-    return m;
-}
-
-D3DXMATRIX Translation(float x, float y, float z) {
-    D3DXMATRIX m;
-    D3DXMatrixTranslation(&m, x, y, z);
-    return m;
-}
 
 std::vector<Record> LoadText(const TempDir& dir, const std::string& text) {
     std::vector<Record> records;

@@ -1,5 +1,6 @@
 #include "Fieldsmith.h"
 #include "TempDir.h"
+#include "TestMatrices.h"
 
 #include <gtest/gtest.h>
 
@@ -8,12 +9,6 @@
 #include <filesystem>
 
 namespace {
-
-D3DXMATRIX Identity() {
-    D3DXMATRIX m;
-    D3DXMatrixIdentity(&m);
-    return m;
-}
 
 D3DXMATRIX Sequence(float start) {
     D3DXMATRIX m;

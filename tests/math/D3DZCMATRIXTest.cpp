@@ -1,5 +1,6 @@
 #include "D3DZCMATRIX.h"
 #include "FloatUlp.h"
+#include "TestMatrices.h"
 
 #include <gtest/gtest.h>
 
@@ -8,31 +9,6 @@ using fsmith::test::AllWithinUlps;
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-
-D3DXMATRIX Translation(float x, float y, float z) {
-    D3DXMATRIX m;
-    return *D3DXMatrixTranslation(&m, x, y, z);
-}
-
-D3DXMATRIX RotationX(float a) {
-    D3DXMATRIX m;
-    return *D3DXMatrixRotationX(&m, a);
-}
-
-D3DXMATRIX RotationY(float a) {
-    D3DXMATRIX m;
-    return *D3DXMatrixRotationY(&m, a);
-}
-
-D3DXMATRIX RotationZ(float a) {
-    D3DXMATRIX m;
-    return *D3DXMatrixRotationZ(&m, a);
-}
-
-D3DXMATRIX Identity() {
-    D3DXMATRIX m;
-    return *D3DXMatrixIdentity(&m);
-}
 
 struct Angles {
     float x, y, z;

@@ -1,26 +1,12 @@
 #include "D3DZMatrixAnimation.h"
 #include "FloatUlp.h"
+#include "TestMatrices.h"
 
 #include <gtest/gtest.h>
 
 using fsmith::test::AllWithinUlps;
 
 namespace {
-
-D3DXMATRIX Translation(float x, float y, float z) {
-    D3DXMATRIX m;
-    return *D3DXMatrixTranslation(&m, x, y, z);
-}
-
-D3DXMATRIX RotationZ(float angle) {
-    D3DXMATRIX m;
-    return *D3DXMatrixRotationZ(&m, angle);
-}
-
-D3DXMATRIX RotationY(float angle) {
-    D3DXMATRIX m;
-    return *D3DXMatrixRotationY(&m, angle);
-}
 
 D3DXMATRIX Blend(const D3DXMATRIX& start, const D3DXMATRIX& end, float frame) {
     D3DXMATRIX now;

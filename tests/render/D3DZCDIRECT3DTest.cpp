@@ -1,5 +1,6 @@
 #include "D3DZCDIRECT3D.h"
 #include "MessageBoxRecorder.h"
+#include "TestMatrices.h"
 
 #include <gtest/gtest.h>
 
@@ -36,12 +37,6 @@ protected:
 
     MessageBoxRecorder m_messages;
 };
-
-D3DXMATRIX Translation(float x, float y, float z) {
-    D3DXMATRIX m;
-    D3DXMatrixTranslation(&m, x, y, z);
-    return m;
-}
 
 } // namespace
 
