@@ -249,6 +249,10 @@ private:
     void Nested(const XFileTemplate& inner, const XFileTemplateMember& member, std::uint64_t count,
                 XFileDataObject& out, std::size_t nesting) {
         CheckFits(count, inner.minValues, member);
+        // An instance of a template that declares no values reads nothing, however many there are;
+        // walking them one by one multiplies the work by each level of nesting.
+        if (inner.minValues == 0)
+            return;
         if (inner.flatFloats > 0) {
             ReadFloats(out.floats, count * inner.flatFloats);
             return;
