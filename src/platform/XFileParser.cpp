@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iostream>
 #include <string_view>
 
 namespace {
@@ -33,6 +34,10 @@ public:
             const XFileTokenKind next = m_lexer.Peek();
             if (next == XFileTokenKind::End)
                 return;
+            if (next == XFileTokenKind::CBrace) {
+                StrayBrace();
+                continue;
+            }
             if (next != XFileTokenKind::Name)
                 m_lexer.Fail("expected a template or a data object, found " + m_lexer.DescribeNext());
             const XFileLocation where = m_lexer.Location();
@@ -46,6 +51,14 @@ public:
     }
 
 private:
+    // Some exporters leave a '}' that closes nothing at the top level (before an animation set, say);
+    // other readers step over it, and so does this one, with a warning.
+    void StrayBrace() {
+        const XFileLocation where = m_lexer.Location();
+        m_lexer.Expect(XFileTokenKind::CBrace);
+        std::cerr << "X file warning: " << where.Describe() << ": skipped a '}' that closes nothing\n";
+    }
+
     void Template() {
         XFileTemplate declared;
         declared.name = m_lexer.ReadName();

@@ -27,4 +27,14 @@ TEST(XFileHostileInput, NestedArraysOfEmptyTemplatesReadInstantly) {
     EXPECT_EQ(objects[0].children.size(), 1u);
 }
 
+// Two published models close a brace too many before their animation set; the rest is still read.
+TEST(XFileHostileInput, StrayTopLevelBraceIsSkipped) {
+    testing::internal::CaptureStderr();
+    const std::vector<XFileDataObject> objects = Parse("xof 0303txt 0032\nFrame A { }\n}\nFrame B { }\n");
+    const std::string warning = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(objects.size(), 2u);
+    EXPECT_EQ(objects[1].name, "B");
+    EXPECT_NE(warning.find("line 3"), std::string::npos) << warning;
+}
+
 } // namespace
