@@ -6,7 +6,7 @@ cd "$(dirname "$0")"
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev zlib1g-dev locales
     libepoxy-dev libegl-dev libegl-mesa0 libgl1-mesa-dri fonts-noto-cjk xvfb xauth)
-packages+=(libstb-dev libopenal-dev)
+packages+=(libstb-dev libopenal-dev libjpeg62-turbo-dev)
 
 install_missing_packages() {
     local missing=() p

@@ -1,6 +1,6 @@
 #include "ImageDecoder.h"
 
-#include "JpegTableCheck.h"
+#include "JpegDecoder.h"
 
 #include <algorithm>
 #include <cstring>
@@ -8,7 +8,6 @@
 #define STB_IMAGE_IMPLEMENTATION
 #define STB_IMAGE_STATIC
 #define STBI_ONLY_PNG
-#define STBI_ONLY_JPEG
 #define STBI_ONLY_BMP
 #define STBI_ONLY_TGA
 #define STBI_NO_STDIO
@@ -88,8 +87,8 @@ D3DFORMAT FileFormat(D3DXIMAGE_FILEFORMAT fileFormat, int channels) {
 D3DXIMAGE_FILEFORMAT ImageDecoder::Identify(std::span<const BYTE> bytes, bool isDib) {
     if (StartsWith(bytes, {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}))
         return D3DXIFF_PNG;
-    // stb_image takes any file opening with a marker byte for JPEG, fill bytes before the start of
-    // image included.
+    // Any file opening with a marker byte is taken for JPEG; the JPEG reader refuses those that do not
+    // start an image.
     if (StartsWith(bytes, {0xFF}))
         return D3DXIFF_JPG;
     if (StartsWith(bytes, {'B', 'M'}))
@@ -127,14 +126,22 @@ std::vector<BYTE> ImageDecoder::WithoutEmptyPngData(std::span<const BYTE> bytes)
 }
 
 HRESULT ImageDecoder::ReadInfo(std::span<const BYTE> bytes, bool isDib, D3DXIMAGE_INFO& info) {
-    if (Identify(bytes, isDib) == D3DXIFF_JPG && !JpegTableCheck::TablesFit(bytes))
-        return D3DXERR_INVALIDDATA;
     ByteSource source{bytes};
     int width = 0;
     int height = 0;
     int channels = 0;
-    if (!stbi_info_from_callbacks(&kCallbacks, &source, &width, &height, &channels) || source.overran ||
-        !Plausible(bytes.size(), static_cast<UINT>(width), static_cast<UINT>(height)))
+    if (Identify(bytes, isDib) == D3DXIFF_JPG) {
+        JpegDecoder::Header header;
+        if (!JpegDecoder::ReadHeader(bytes, header))
+            return D3DXERR_INVALIDDATA;
+        width = static_cast<int>(header.width);
+        height = static_cast<int>(header.height);
+        channels = header.components;
+    } else if (!stbi_info_from_callbacks(&kCallbacks, &source, &width, &height, &channels) ||
+               source.overran) {
+        return D3DXERR_INVALIDDATA;
+    }
+    if (!Plausible(bytes.size(), static_cast<UINT>(width), static_cast<UINT>(height)))
         return D3DXERR_INVALIDDATA;
     info.Width = static_cast<UINT>(width);
     info.Height = static_cast<UINT>(height);
@@ -150,6 +157,8 @@ HRESULT ImageDecoder::Decode(std::span<const BYTE> file, bool isDib, DecodedImag
     const HRESULT described = ReadInfo(file, isDib, image.info);
     if (FAILED(described))
         return described;
+    if (image.info.ImageFileFormat == D3DXIFF_JPG)
+        return DecodeJpeg(file, image);
     const std::vector<BYTE> rewritten =
         image.info.ImageFileFormat == D3DXIFF_PNG ? WithoutEmptyPngData(file) : std::vector<BYTE>();
     const std::span<const BYTE> bytes = rewritten.empty() ? file : std::span<const BYTE>(rewritten);
@@ -170,6 +179,15 @@ HRESULT ImageDecoder::Decode(std::span<const BYTE> file, bool isDib, DecodedImag
         for (UINT x = 0; x < picture.Width(); ++x, texel += 4)
             picture.At(x, y) = D3DCOLOR_ARGB(texel[3], texel[0], texel[1], texel[2]);
     stbi_image_free(rgba);
+    image.levels.assign(1, std::move(picture));
+    return S_OK;
+}
+
+HRESULT ImageDecoder::DecodeJpeg(std::span<const BYTE> file, DecodedImage& image) {
+    ArgbImage picture;
+    if (!JpegDecoder::Decode(file, picture) || picture.Width() != image.info.Width ||
+        picture.Height() != image.info.Height)
+        return D3DXERR_INVALIDDATA;
     image.levels.assign(1, std::move(picture));
     return S_OK;
 }

@@ -1,4 +1,4 @@
-// Reads PNG, JPEG, BMP/DIB and TGA files from memory with stb_image.
+// Reads PNG, BMP/DIB and TGA files from memory with stb_image, and JPEG files with libjpeg-turbo.
 //
 // A file that ends before the decoder has what it needs fails, rather than coming out padded, and a
 // header that promises far more texels than the file could plausibly hold fails before anything is
@@ -21,6 +21,7 @@ public:
 
 private:
     static bool Plausible(std::size_t fileSize, UINT width, UINT height);
+    static HRESULT DecodeJpeg(std::span<const BYTE> file, DecodedImage& image);
     // The PNG without its empty image-data chunks, which carry nothing; stb_image 2.27 copies into a
     // null buffer when the first of them is empty. Empty when there are none to drop.
     static std::vector<BYTE> WithoutEmptyPngData(std::span<const BYTE> bytes);

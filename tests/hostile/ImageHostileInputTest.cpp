@@ -1,0 +1,76 @@
+#include "ImageDecoder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STB_IMAGE_WRITE_STATIC
+#define STBI_WRITE_NO_STDIO
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wall"
+#pragma GCC diagnostic ignored "-Wextra"
+#pragma GCC diagnostic ignored "-Wpedantic"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wunused-function"
+#include <stb/stb_image_write.h>
+#pragma GCC diagnostic pop
+
+namespace {
+
+// An 8x8 colour JPEG: frame header FF C0 with three components, one scan FF DA.
+std::string Jpeg() {
+    std::vector<unsigned char> rgb(8 * 8 * 3);
+    for (std::size_t i = 0; i < rgb.size(); ++i)
+        rgb[i] = static_cast<unsigned char>(i * 7);
+    std::string out;
+    stbi_write_jpg_to_func(
+        [](void* context, void* data, int size) {
+            static_cast<std::string*>(context)->append(static_cast<const char*>(data),
+                                                       static_cast<std::size_t>(size));
+        },
+        &out, 8, 8, 3, rgb.data(), 90);
+    return out;
+}
+
+HRESULT Decode(const std::string& bytes) {
+    DecodedImage image;
+    return ImageDecoder::Decode({reinterpret_cast<const BYTE*>(bytes.data()), bytes.size()}, false, image);
+}
+
+struct Damage {
+    const char* what;
+    const char* marker; // the segment changed
+    std::size_t offset; // from the marker's first byte
+    unsigned char value;
+};
+
+// Tables a file uses but never defines were read from uninitialised memory; each is refused now.
+class JpegTables : public testing::TestWithParam<Damage> {};
+
+TEST_P(JpegTables, UndefinedTablesAreRefused) {
+    std::string jpeg = Jpeg();
+    ASSERT_EQ(Decode(jpeg), S_OK);
+    const std::size_t at = jpeg.find(GetParam().marker);
+    ASSERT_NE(at, std::string::npos);
+    jpeg[at + GetParam().offset] = static_cast<char>(GetParam().value);
+    EXPECT_EQ(Decode(jpeg), D3DXERR_INVALIDDATA);
+}
+
+// Frame: marker 2, length 2, precision 1, height 2, width 2, count 1, then id, sampling, table.
+// Scan: marker 2, length 2, count 1, then id and table selectors (DC high, AC low).
+INSTANTIATE_TEST_SUITE_P(Hostile, JpegTables,
+                         testing::Values(Damage{"quantisation table 3", "\xFF\xC0", 12, 3},
+                                         Damage{"Huffman tables 3", "\xFF\xDA", 6, 0x33},
+                                         Damage{"AC Huffman table 2", "\xFF\xDA", 8, 0x02}),
+                         [](const testing::TestParamInfo<Damage>& info) {
+                             return std::to_string(info.index);
+                         });
+
+TEST(ImageHostileInput, TruncatedJpegIsRefused) {
+    const std::string jpeg = Jpeg();
+    EXPECT_EQ(Decode(jpeg.substr(0, jpeg.size() - 40)), D3DXERR_INVALIDDATA);
+}
+
+} // namespace
