@@ -110,12 +110,13 @@ void D3DZCXSkinMesh::CollectContainers(D3DXFRAME* frame, const FramesByName& fra
 }
 
 // The container's own materials name its textures: the file's material count covers every mesh of
-// the file, the container only its own.
+// the file, the container only its own. Lit like a static model, whose ambient is its diffuse colour.
 void D3DZCXSkinMesh::PrepareContainer(D3DZMESHCONTAINER& container, const std::string& folder) {
     const DWORD count = container.NumMaterials;
     container.m_pTextures = new D3DZCTEXTURE[count > 0 ? count : 1];
     for (DWORD i = 0; i < count; ++i) {
         D3DXMATERIAL& material = container.pMaterials[i];
+        material.MatD3D.Ambient = material.MatD3D.Diffuse;
         const char* name = material.pTextureFilename;
         if (name != nullptr && name[0] != '\0')
             container.m_pTextures[i].LoadTexture(D3DZCXFILE::TexturePath(folder, name).c_str());

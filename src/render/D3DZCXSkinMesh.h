@@ -21,9 +21,10 @@ public:
     D3DZCXSkinMesh& operator=(const D3DZCXSkinMesh&) = delete;
 
     // Every mesh container is drawn; GetContainer is the first found depth first (a frame, then its
-    // children, then its siblings). False when the file does not load, has no animation or no mesh;
-    // what was loaded stays until Release. texFileName (may be null) is bound before every subset
-    // that has no texture of its own; textures are looked for in the model's folder.
+    // children, then its siblings). Materials take their diffuse colour as ambient, as static models
+    // do. False when the file does not load, has no animation or no mesh; what was loaded stays until
+    // Release. texFileName (may be null) is bound before every subset that has no texture of its own;
+    // textures are looked for in the model's folder.
     bool Load(const char* xFileName, const char* texFileName);
     void Draw(D3DXMATRIX* world);
     // The same with every material's diffuse alpha replaced by alpha.
