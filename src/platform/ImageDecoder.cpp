@@ -102,6 +102,26 @@ bool ImageDecoder::Plausible(std::size_t fileSize, UINT width, UINT height) {
            texels * 4 <= std::max(kAlwaysAllowedBytes, fileSize * kMaxExpansion);
 }
 
+std::uint64_t ImageDecoder::SmallestEncoding(std::span<const BYTE> bytes, D3DXIMAGE_FILEFORMAT format,
+                                             UINT width, UINT height) {
+    const std::uint64_t texels = std::uint64_t{width} * height;
+    const auto at = [&](std::size_t offset) { return offset < bytes.size() ? bytes[offset] : BYTE{0}; };
+    if (format == D3DXIFF_TGA) {
+        constexpr BYTE kRunLengthTypes = 8; // types 9 to 11 are 1 to 3 run-length encoded
+        constexpr std::uint64_t kLongestRun = 128;
+        const std::uint64_t texelBytes = std::max<std::uint64_t>(1, (at(16) + 7u) / 8u);
+        return at(2) > kRunLengthTypes ? (texels + kLongestRun - 1) / kLongestRun * (1 + texelBytes)
+                                       : texels * texelBytes;
+    }
+    if (format == D3DXIFF_BMP || format == D3DXIFF_DIB) {
+        constexpr BYTE kCoreHeaderSize = 12; // the old header, whose sizes are 16-bit
+        const std::size_t bitsAt = at(14) == kCoreHeaderSize ? 24 : 28;
+        const std::uint64_t bits = at(bitsAt) | (std::uint64_t{at(bitsAt + 1)} << 8);
+        return texels * bits / 8;
+    }
+    return 0; // PNG and JPEG compress too well for a useful bound
+}
+
 std::vector<BYTE> ImageDecoder::WithoutEmptyPngData(std::span<const BYTE> bytes) {
     constexpr std::size_t kSignature = 8;
     constexpr std::size_t kChunkFrame = 12; // length, type and checksum
@@ -141,7 +161,9 @@ HRESULT ImageDecoder::ReadInfo(std::span<const BYTE> bytes, bool isDib, D3DXIMAG
                source.overran) {
         return D3DXERR_INVALIDDATA;
     }
-    if (!Plausible(bytes.size(), static_cast<UINT>(width), static_cast<UINT>(height)))
+    if (!Plausible(bytes.size(), static_cast<UINT>(width), static_cast<UINT>(height)) ||
+        bytes.size() < SmallestEncoding(bytes, Identify(bytes, isDib), static_cast<UINT>(width),
+                                        static_cast<UINT>(height)))
         return D3DXERR_INVALIDDATA;
     info.Width = static_cast<UINT>(width);
     info.Height = static_cast<UINT>(height);

@@ -7,6 +7,7 @@
 
 #include "DecodedImage.h"
 
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -22,6 +23,10 @@ public:
 private:
     static bool Plausible(std::size_t fileSize, UINT width, UINT height);
     static HRESULT DecodeJpeg(std::span<const BYTE> file, DecodedImage& image);
+    // The fewest bytes that can hold a BMP or TGA picture of this size, so that a file far too short
+    // for the picture it declares fails before megabytes of texels are decoded from nothing.
+    static std::uint64_t SmallestEncoding(std::span<const BYTE> bytes, D3DXIMAGE_FILEFORMAT format,
+                                          UINT width, UINT height);
     // The PNG without its empty image-data chunks, which carry nothing; stb_image 2.27 copies into a
     // null buffer when the first of them is empty. Empty when there are none to drop.
     static std::vector<BYTE> WithoutEmptyPngData(std::span<const BYTE> bytes);

@@ -73,4 +73,20 @@ TEST(ImageHostileInput, TruncatedJpegIsRefused) {
     EXPECT_EQ(Decode(jpeg.substr(0, jpeg.size() - 40)), D3DXERR_INVALIDDATA);
 }
 
+// A 23-byte run-length TGA declaring 1026 by 4866 texels was decoded from nothing for seconds before
+// being refused as truncated; files too short for their picture are refused at once.
+TEST(ImageHostileInput, PicturesLargerThanTheFileCanHoldAreRefused) {
+    std::string tga("\0\0\x0a\0\0\0\0\0\0\0\0\0\x02\x04\x02\x13\x20\x08\x0a\x83\x14\x1e\xff", 23);
+    EXPECT_EQ(Decode(tga), D3DXERR_INVALIDDATA);
+    tga[2] = 2; // the same size uncompressed
+    EXPECT_EQ(Decode(tga), D3DXERR_INVALIDDATA);
+    std::string bmp(54, '\0');
+    bmp.replace(0, 2, "BM");
+    bmp[14] = 40;          // header size
+    bmp[19] = bmp[23] = 8; // 2048 by 2048
+    bmp[26] = 1;           // planes
+    bmp[28] = 24;          // bits per pixel
+    EXPECT_EQ(Decode(bmp), D3DXERR_INVALIDDATA);
+}
+
 } // namespace
