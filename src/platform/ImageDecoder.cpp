@@ -122,6 +122,21 @@ std::uint64_t ImageDecoder::SmallestEncoding(std::span<const BYTE> bytes, D3DXIM
     return 0; // PNG and JPEG compress too well for a useful bound
 }
 
+bool ImageDecoder::PngChunksFit(std::span<const BYTE> bytes) {
+    constexpr std::size_t kSignature = 8;
+    constexpr std::size_t kChunkFrame = 12; // length, type and checksum
+    for (std::size_t at = kSignature; at + kChunkFrame <= bytes.size();) {
+        const std::size_t length = (std::size_t{bytes[at]} << 24) | (std::size_t{bytes[at + 1]} << 16) |
+                                   (std::size_t{bytes[at + 2]} << 8) | bytes[at + 3];
+        if (length > bytes.size() - at - kChunkFrame)
+            return false;
+        if (std::equal(bytes.begin() + at + 4, bytes.begin() + at + 8, "IEND"))
+            return true;
+        at += kChunkFrame + length;
+    }
+    return true; // a file cut inside a chunk's frame fails in the decoder
+}
+
 std::vector<BYTE> ImageDecoder::WithoutEmptyPngData(std::span<const BYTE> bytes) {
     constexpr std::size_t kSignature = 8;
     constexpr std::size_t kChunkFrame = 12; // length, type and checksum
@@ -161,6 +176,8 @@ HRESULT ImageDecoder::ReadInfo(std::span<const BYTE> bytes, bool isDib, D3DXIMAG
                source.overran) {
         return D3DXERR_INVALIDDATA;
     }
+    if (Identify(bytes, isDib) == D3DXIFF_PNG && !PngChunksFit(bytes))
+        return D3DXERR_INVALIDDATA;
     if (!Plausible(bytes.size(), static_cast<UINT>(width), static_cast<UINT>(height)) ||
         bytes.size() < SmallestEncoding(bytes, Identify(bytes, isDib), static_cast<UINT>(width),
                                         static_cast<UINT>(height)))

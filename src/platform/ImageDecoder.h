@@ -27,6 +27,9 @@ private:
     // for the picture it declares fails before megabytes of texels are decoded from nothing.
     static std::uint64_t SmallestEncoding(std::span<const BYTE> bytes, D3DXIMAGE_FILEFORMAT format,
                                           UINT width, UINT height);
+    // False when a PNG chunk before the end claims more bytes than the file has left: stb_image 2.27
+    // allocates an image-data chunk's claimed length before reading it, gigabytes for a few bytes.
+    static bool PngChunksFit(std::span<const BYTE> bytes);
     // The PNG without its empty image-data chunks, which carry nothing; stb_image 2.27 copies into a
     // null buffer when the first of them is empty. Empty when there are none to drop.
     static std::vector<BYTE> WithoutEmptyPngData(std::span<const BYTE> bytes);

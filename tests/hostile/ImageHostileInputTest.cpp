@@ -89,4 +89,12 @@ TEST(ImageHostileInput, PicturesLargerThanTheFileCanHoldAreRefused) {
     EXPECT_EQ(Decode(bmp), D3DXERR_INVALIDDATA);
 }
 
+// stb_image allocated what an image-data chunk claims before reading it: 2 GB for a 60-byte file.
+TEST(ImageHostileInput, PngChunksLongerThanTheFileAreRefused) {
+    std::string png("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\x01\0\0\0\x01\x08\x02\0\0\0\x90\x77\x53\xde"
+                    "\x7f\xff\xff\xffIDAT\x78\x9c\x63\x60\0\0\0\x02\0\x01",
+                    51);
+    EXPECT_EQ(Decode(png), D3DXERR_INVALIDDATA);
+}
+
 } // namespace
