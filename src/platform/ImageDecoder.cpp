@@ -124,17 +124,18 @@ std::uint64_t ImageDecoder::SmallestEncoding(std::span<const BYTE> bytes, D3DXIM
 
 bool ImageDecoder::PngChunksFit(std::span<const BYTE> bytes) {
     constexpr std::size_t kSignature = 8;
-    constexpr std::size_t kChunkFrame = 12; // length, type and checksum
-    for (std::size_t at = kSignature; at + kChunkFrame <= bytes.size();) {
+    constexpr std::size_t kChunkFrame = 12;   // length, type and checksum
+    constexpr std::size_t kLengthAndType = 8; // all stb_image needs to allocate for the chunk
+    for (std::size_t at = kSignature; at + kLengthAndType <= bytes.size();) {
         const std::size_t length = (std::size_t{bytes[at]} << 24) | (std::size_t{bytes[at + 1]} << 16) |
                                    (std::size_t{bytes[at + 2]} << 8) | bytes[at + 3];
-        if (length > bytes.size() - at - kChunkFrame)
+        if (bytes.size() - at < kChunkFrame || length > bytes.size() - at - kChunkFrame)
             return false;
         if (std::equal(bytes.begin() + at + 4, bytes.begin() + at + 8, "IEND"))
             return true;
         at += kChunkFrame + length;
     }
-    return true; // a file cut inside a chunk's frame fails in the decoder
+    return true; // a file cut inside a chunk's length or type fails in the decoder
 }
 
 std::vector<BYTE> ImageDecoder::WithoutEmptyPngData(std::span<const BYTE> bytes) {

@@ -95,6 +95,8 @@ TEST(ImageHostileInput, PngChunksLongerThanTheFileAreRefused) {
                     "\x7f\xff\xff\xffIDAT\x78\x9c\x63\x60\0\0\0\x02\0\x01",
                     51);
     EXPECT_EQ(Decode(png), D3DXERR_INVALIDDATA);
+    png.resize(41); // only the length and type of the image-data chunk, as stb_image needs them
+    EXPECT_EQ(Decode(png), D3DXERR_INVALIDDATA);
 }
 
 } // namespace
