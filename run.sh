@@ -2,12 +2,13 @@
 # ./run.sh        set up, build and start the program
 # ./run.sh test   set up, build and run every test
 # ./run.sh install [PREFIX]   build and install into PREFIX (default /usr/local)
+# ./run.sh fuzz [SECONDS]   build the fuzz targets with clang into build-fuzz/ and run each for SECONDS
 set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev zlib1g-dev locales
     libepoxy-dev libegl-dev libegl-mesa0 libgl1-mesa-dri fonts-noto-cjk xvfb xauth)
-packages+=(libstb-dev libopenal-dev)
+packages+=(libstb-dev libopenal-dev libjpeg62-turbo-dev)
 # Installation and packaging: the checks of the desktop files, the MIME database and content types,
 # window listing for the installed editor's start-up, and the Debian package (dpkg-shlibdeps, a clean
 # root to install it in).
@@ -89,6 +90,44 @@ configure_and_build() {
     cmake --build "$dir"
 }
 
+# The fuzz targets need clang and its libFuzzer runtime; nothing else does.
+[ "${1:-}" = fuzz ] && packages+=(clang libclang-rt-14-dev)
+# Builds every fuzz target (fuzz/fuzz_*.cpp) and runs them one after another, each for the given
+# seconds, from its seed corpus (fuzz/corpus/<target>, read only) and what earlier runs found
+# (build-fuzz/corpus/<target>). An input that crashes, leaks, runs over 5 s or over 2 GB fails the
+# run; libFuzzer saves it in build-fuzz/artifacts/. A summary of executions and coverage per target
+# goes to build-fuzz/summary.txt.
+run_fuzzers() {
+    local seconds=$1 failed=() target log
+    CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFSMITH_FUZZ=ON \
+        -DFSMITH_BENCH=OFF >/dev/null
+    cmake --build build-fuzz --target fsmith_fuzz_all
+    mkdir -p build-fuzz/artifacts build-fuzz/logs
+    : >build-fuzz/summary.txt
+    for source in fuzz/fuzz_*.cpp; do
+        target=$(basename "$source" .cpp)
+        log=build-fuzz/logs/$target.log
+        mkdir -p "build-fuzz/corpus/$target"
+        echo "fuzzing $target for $seconds s"
+        if ! LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" ASAN_OPTIONS=detect_leaks=1 \
+            "build-fuzz/fuzz/$target" "build-fuzz/corpus/$target" "fuzz/corpus/$target" \
+            -dict="fuzz/dict/$target.dict" -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 \
+            -malloc_limit_mb=2048 -close_fd_mask=3 -print_final_stats=1 \
+            -artifact_prefix="build-fuzz/artifacts/$target-" >"$log" 2>&1; then
+            failed+=("$target")
+            tail -n 40 "$log" >&2
+        fi
+        printf '%s: %s executions, %s\n' "$target" \
+            "$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)" \
+            "$(grep -oE 'cov: [0-9]+ ft: [0-9]+ corp: [0-9]+/[0-9]+[a-zA-Z]*' "$log" | tail -n 1)" |
+            tee -a build-fuzz/summary.txt
+    done
+    if [ ${#failed[@]} -gt 0 ]; then
+        echo "fuzzing failed: ${failed[*]} (inputs in build-fuzz/artifacts, logs in build-fuzz/logs)" >&2
+        return 1
+    fi
+}
+
 install_missing_packages
 werror=OFF
 [ -n "${CI:-}" ] && werror=ON
@@ -118,6 +157,9 @@ install)
     "${sudo[@]}" update-desktop-database "$prefix/share/applications" >/dev/null 2>&1 || true
     echo "installed into $prefix: $prefix/bin/fieldsmith, $prefix/bin/fsmith"
     ;;
+fuzz)
+    run_fuzzers "${2:-60}"
+    ;;
 run)
     configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFSMITH_WERROR="$werror"
     if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
@@ -128,7 +170,7 @@ run)
     exec ./build/src/editor/fieldsmith
     ;;
 *)
-    echo "usage: ./run.sh [test | install [PREFIX]]" >&2
+    echo "usage: ./run.sh [test | install [PREFIX] | fuzz [SECONDS]]" >&2
     exit 2
     ;;
 esac

@@ -394,7 +394,7 @@ TEST(XFileText, RejectsMalformedSyntaxWithTheLineAndWhatWasExpected) {
     EXPECT_EQ(LoadError(File("Mesh M { 99999999999; }")),
               "line 2: integer out of range, found '99999999999'");
     EXPECT_EQ(LoadError(File("TextureFilename { \"open")), "line 2: a string runs to the end of the file");
-    EXPECT_EQ(LoadError(File("Frame F { } }")), "line 2: expected a template or a data object, found '}'");
+    EXPECT_EQ(LoadError(File("Frame F { } 5")), "line 2: expected a template or a data object, found '5'");
     EXPECT_EQ(LoadError(File("template T { <0000-> }")),
               "line 2: malformed UUID: expected a hexadecimal digit, found '-'");
     EXPECT_EQ(LoadError(File("Frame F { ( }")), "line 2: expected '}' to close 'Frame', found '('");

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iostream>
 #include <string_view>
 
 namespace {
@@ -33,6 +34,10 @@ public:
             const XFileTokenKind next = m_lexer.Peek();
             if (next == XFileTokenKind::End)
                 return;
+            if (next == XFileTokenKind::CBrace) {
+                StrayBrace();
+                continue;
+            }
             if (next != XFileTokenKind::Name)
                 m_lexer.Fail("expected a template or a data object, found " + m_lexer.DescribeNext());
             const XFileLocation where = m_lexer.Location();
@@ -46,6 +51,14 @@ public:
     }
 
 private:
+    // Some exporters leave a '}' that closes nothing at the top level (before an animation set, say);
+    // other readers step over it, and so does this one, with a warning.
+    void StrayBrace() {
+        const XFileLocation where = m_lexer.Location();
+        m_lexer.Expect(XFileTokenKind::CBrace);
+        std::cerr << "X file warning: " << where.Describe() << ": skipped a '}' that closes nothing\n";
+    }
+
     void Template() {
         XFileTemplate declared;
         declared.name = m_lexer.ReadName();
@@ -249,6 +262,10 @@ private:
     void Nested(const XFileTemplate& inner, const XFileTemplateMember& member, std::uint64_t count,
                 XFileDataObject& out, std::size_t nesting) {
         CheckFits(count, inner.minValues, member);
+        // An instance of a template that declares no values reads nothing, however many there are;
+        // walking them one by one multiplies the work by each level of nesting.
+        if (inner.minValues == 0)
+            return;
         if (inner.flatFloats > 0) {
             ReadFloats(out.floats, count * inner.flatFloats);
             return;
