@@ -358,7 +358,7 @@ void BM_XFileParse(benchmark::State& state) {
         const bool loaded = XFileModel::Load(path, model, error);
         benchmark::DoNotOptimize(model.frames.data());
         return loaded && model.frames.size() == 1 && model.frames[0].meshes.size() == 1 &&
-               model.frames[0].meshes[0].positions.size() == kVertices;
+               model.frames[0].meshes[0]->positions.size() == kVertices;
     });
 }
 

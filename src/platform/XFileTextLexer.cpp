@@ -293,10 +293,20 @@ float XFileTextLexer::ReadFloat() {
     return std::isfinite(value) ? value : 0.0f;
 }
 
+// Resizing, not reserving the exact size: called once per element of an array, an exact reserve would
+// copy everything read so far at every element that is larger than the ones before.
 void XFileTextLexer::AppendFloats(std::vector<float>& out, std::size_t count) {
-    out.reserve(out.size() + count);
-    for (std::size_t i = 0; i < count; ++i)
-        out.push_back(ReadFloat());
+    const std::size_t start = out.size();
+    out.resize(start + count);
+    for (std::size_t i = start; i < out.size(); ++i)
+        out[i] = ReadFloat();
+}
+
+void XFileTextLexer::AppendIntegers(std::vector<std::uint32_t>& out, std::size_t count) {
+    const std::size_t start = out.size();
+    out.resize(start + count);
+    for (std::size_t i = start; i < out.size(); ++i)
+        out[i] = ReadInteger();
 }
 
 void XFileTextLexer::SkipObjectBody() {
