@@ -74,7 +74,7 @@ void ExpectTexturedQuad(const XFileModel& model) {
     EXPECT_EQ(root.transform[12], 5.0f);
     EXPECT_EQ(root.transform[14], 7.0f);
     ASSERT_EQ(root.meshes.size(), 1u);
-    const XFileMesh& quad = root.meshes[0];
+    const XFileMesh& quad = *root.meshes[0];
     EXPECT_EQ(quad.name, "Quad");
     ASSERT_EQ(quad.positions.size(), 4u);
     EXPECT_EQ(quad.positions[1], (std::array<float, 3>{1, 0, 0}));
@@ -115,7 +115,7 @@ TEST(XFileBinary, ReadsNonFiniteFloatsAsZero) {
     w.Integers({0}).Tok(W::kCBrace);
     const XFileModel model = Load(w.Bytes());
     ASSERT_EQ(model.meshes.size(), 1u);
-    EXPECT_EQ(model.meshes[0].positions[0], (std::array<float, 3>{0, 0, 2}));
+    EXPECT_EQ(model.meshes[0]->positions[0], (std::array<float, 3>{0, 0, 2}));
 }
 
 TEST(XFileBinary, SkipsUnknownObjectsTokenByToken) {

@@ -71,15 +71,15 @@ std::string FormatName(const std::string& path) {
 
 // Meshes outside frames first, then the frames depth first: the order the loader combines them in.
 template <typename Visit> void ForEachMesh(const XFileFrame& frame, Visit&& visit) {
-    for (const XFileMesh& mesh : frame.meshes)
-        visit(mesh);
+    for (const XFileSharedMesh& mesh : frame.meshes)
+        visit(*mesh);
     for (const XFileFrame& child : frame.children)
         ForEachMesh(child, visit);
 }
 
 template <typename Visit> void ForEachMesh(const XFileModel& model, Visit&& visit) {
-    for (const XFileMesh& mesh : model.meshes)
-        visit(mesh);
+    for (const XFileSharedMesh& mesh : model.meshes)
+        visit(*mesh);
     for (const XFileFrame& frame : model.frames)
         ForEachMesh(frame, visit);
 }

@@ -291,9 +291,7 @@ private:
     }
 
     void ReadIntegers(std::vector<std::uint32_t>& values, std::uint64_t count) {
-        values.reserve(values.size() + count);
-        for (std::uint64_t k = 0; k < count; ++k)
-            values.push_back(m_lexer.ReadInteger());
+        m_lexer.AppendIntegers(values, count);
     }
 
     void ReadFloats(std::vector<float>& values, std::uint64_t count) { m_lexer.AppendFloats(values, count); }

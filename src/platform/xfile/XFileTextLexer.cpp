@@ -92,6 +92,43 @@ const char* SkipMsvcSpecialSuffix(const char* p, const char* end) {
     return p;
 }
 
+constexpr float kPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+
+// Exporters write floats as "-12.345600": such a number whose digits, without trailing zeros, make at
+// most 2^24 and which has at most ten decimals is read here, as the quotient of two floats that are
+// both exact, which IEEE division rounds correctly, so the value is the one from_chars would give.
+// Returns the end of the number, or null for anything else (exponents, "1.#QNAN0", long mantissas),
+// which the general reader takes.
+const char* ReadPlainFloat(const char* p, const char* end, float& value) {
+    const bool negative = p < end && *p == '-';
+    if (negative)
+        ++p;
+    std::uint64_t digits = 0;
+    int count = 0;
+    int decimals = 0;
+    const char* first = p;
+    for (; p < end && IsDigit(*p) && count < 19; ++p, ++count)
+        digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+    if (p == first)
+        return nullptr;
+    if (p < end && *p == '.') {
+        for (++p; p < end && IsDigit(*p) && count < 19; ++p, ++count, ++decimals)
+            digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+    }
+    if (p < end && (IsNameChar(*p) || *p == '.'))
+        return nullptr; // an exponent, a special value, too many digits, or a malformed number
+    while (decimals > 0 && digits % 10 == 0) {
+        digits /= 10;
+        --decimals;
+    }
+    if (digits > (std::uint64_t{1} << 24) || decimals > 10)
+        return nullptr;
+    value = static_cast<float>(digits) / kPowersOfTen[decimals];
+    if (negative)
+        value = -value;
+    return p;
+}
+
 } // namespace
 
 XFileTextLexer::XFileTextLexer(std::string_view text, std::size_t start, bool decompressed)
@@ -276,6 +313,11 @@ std::uint32_t XFileTextLexer::IntegerFromFloatText(const char* start) {
 
 float XFileTextLexer::ReadFloat() {
     SkipSpace(true);
+    float plain = 0.0f;
+    if (const char* end = ReadPlainFloat(m_pos, m_end, plain)) {
+        m_pos = end;
+        return plain;
+    }
     const char* start = m_pos;
     const char* p = start < m_end && *start == '+' ? start + 1 : start;
     float value = 0.0f;
@@ -293,10 +335,20 @@ float XFileTextLexer::ReadFloat() {
     return std::isfinite(value) ? value : 0.0f;
 }
 
+// Resizing, not reserving the exact size: called once per element of an array, an exact reserve would
+// copy everything read so far at every element that is larger than the ones before.
 void XFileTextLexer::AppendFloats(std::vector<float>& out, std::size_t count) {
-    out.reserve(out.size() + count);
-    for (std::size_t i = 0; i < count; ++i)
-        out.push_back(ReadFloat());
+    const std::size_t start = out.size();
+    out.resize(start + count);
+    for (std::size_t i = start; i < out.size(); ++i)
+        out[i] = ReadFloat();
+}
+
+void XFileTextLexer::AppendIntegers(std::vector<std::uint32_t>& out, std::size_t count) {
+    const std::size_t start = out.size();
+    out.resize(start + count);
+    for (std::size_t i = start; i < out.size(); ++i)
+        out[i] = ReadInteger();
 }
 
 void XFileTextLexer::SkipObjectBody() {

@@ -41,6 +41,7 @@ public:
     float ReadFloat();
     // Appends `count` floats; the caller has checked that the input can hold them.
     void AppendFloats(std::vector<float>& out, std::size_t count);
+    void AppendIntegers(std::vector<std::uint32_t>& out, std::size_t count);
     // Skips the rest of an object whose "{" was just read, nested objects and all.
     void SkipObjectBody();
 
