@@ -138,6 +138,12 @@ test)
     # Tests run with the address and undefined-behaviour sanitizers so that memory faults fail loudly.
     configure_and_build build-test -DCMAKE_BUILD_TYPE=Debug -DFSMITH_SANITIZE=ON -DFSMITH_WERROR="$werror"
     install_gltf_validator
+    # Qt keeps per-user sockets in XDG_RUNTIME_DIR and falls back to a folder in /tmp shared by every
+    # run on the machine when it is unset; the suite gets a private one.
+    if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+        XDG_RUNTIME_DIR=$(mktemp -d /tmp/fieldsmith-runtime.XXXXXX)
+        export XDG_RUNTIME_DIR
+    fi
     start_virtual_displays "$(nproc)" "$PWD/build-test/displays.json"
     ctest --test-dir build-test --output-on-failure -j "$(nproc)" --resource-spec-file "$PWD/build-test/displays.json"
     # After the suite, alone: it downloads a Debian root and the package's dependencies (a few minutes).

@@ -58,15 +58,17 @@ inline void CheckModelAndMesh(const ModelData& model) {
     }
 }
 
-// The mesh needs a device: one headless device serves the whole run.
+// The mesh needs a device: one headless device, and the object that made it, serve the whole run.
 inline IDirect3DDevice9* FuzzDevice() {
+    static IDirect3D9* const d3d = Direct3DCreate9(D3D_SDK_VERSION);
     static IDirect3DDevice9* device = [] {
-        IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        D3DPRESENT_PARAMETERS parameters;
+        IDirect3DDevice9* created = nullptr;
+        if (d3d == nullptr)
+            return created;
+        D3DPRESENT_PARAMETERS parameters{};
         parameters.BackBufferWidth = 16;
         parameters.BackBufferHeight = 16;
         parameters.Windowed = TRUE;
-        IDirect3DDevice9* created = nullptr;
         d3d->CreateDevice(0, D3DDEVTYPE_REF, nullptr, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters,
                           &created);
         return created;

@@ -56,11 +56,6 @@ private:
     std::vector<std::uint8_t>& m_record;
 };
 
-int RenderModeOf(const MyForm& form) {
-    const QList<QListWidgetItem*> selected = form.listBox1->selectedItems();
-    return selected.isEmpty() ? -1 : form.listBox1->row(selected.front());
-}
-
 } // namespace
 
 FrameChangeTracker& FrameChangeTracker::GetInstance() {
@@ -136,7 +131,7 @@ void FrameChangeTracker::Capture(std::vector<std::uint8_t>& record) {
           Setting::m_fLightSpeG, Setting::m_fLightSpeB, Setting::m_fLightSpeA})
         out.Add(value);
     out.Add(form->GetLightEnable());
-    out.Add(RenderModeOf(*form));
+    out.Add(form->RenderMode());
     out.Add(form->GetSelectEdit());
     out.Add(form->checkBox2->isChecked());
     out.Add(form->GetDrawStartRange());

@@ -358,7 +358,7 @@ void CXData::Draw() {
 void CXData::PassOver() {
     MyForm* form = CAPP::GetInstance().GetMainForm();
     if (D3DZCDIRECT3D::GetInstance().GetDevice() != nullptr && form != nullptr &&
-        RenderModeOf(*form) == kShadowMap)
+        form->RenderMode() == kShadowMap)
         m_bShadowPass = !m_bShadowPass;
 }
 

@@ -1,6 +1,7 @@
 #include "ObjectPick.h"
 
 #include "CXData.h"
+#include "ComPtr.h"
 #include "D3DZCDIRECT3D.h"
 #include "D3DZCXFILE.h"
 #include "d3dx9mesh.h"
@@ -9,12 +10,6 @@
 namespace {
 
 constexpr const char* kFlatColourShader = "ps_1_1 \nmov      r0,   c0";
-
-template <typename T> void ReleaseAndClear(T*& resource) {
-    if (resource != nullptr)
-        resource->Release();
-    resource = nullptr;
-}
 
 // The resources of one pick, given up whatever way the pick ends.
 struct PickResources {

@@ -2,7 +2,7 @@
 // the autosave with its recovery, and the recent maps.
 #include "EditorFixture.h"
 
-#include "../app/ScopedFileChooser.h"
+#include "ScopedFileChooser.h"
 #include "AutosaveFile.h"
 #include "ChildProcess.h"
 #include "DocumentMenus.h"

@@ -51,7 +51,7 @@ mount --bind "$cache/apt" "$root/var/cache/apt/archives" || skip "cannot share t
 mkdir -p "$root/var/cache/apt/archives/partial"
 cp "$deb" "$root/tmp/"
 in_root() { chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin DEBIAN_FRONTEND=noninteractive "$@"; }
-in_root apt-get update -q >/dev/null
+in_root apt-get update -q >/dev/null || skip "apt-get update could not reach $mirror from the clean root"
 in_root apt-get install -y -q --no-install-recommends -o DPkg::Options::=--force-unsafe-io "/tmp/$(basename "$deb")" >"$build/package-install.log" 2>&1 || {
     tail -20 "$build/package-install.log" >&2
     echo "FAILED: apt-get install of the package in a clean Debian 12 root" >&2
