@@ -213,6 +213,14 @@ TEST(XFileMszip, InflatesBinaryAndTextFilesAcrossBlocksThatShareTheirHistory) {
               std::vector<std::uint8_t>(plain.begin() + 16, plain.end()));
 }
 
+TEST(XFileMszip, CompressedTextNamesLinesOfTheInflatedTextAlsoAfterParsing) {
+    // The mesh is checked once the parse is over; its place still counts lines in the inflated text.
+    const std::string text = "xof 0303txt 0032\n\nMesh T { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,3;; }\n";
+    const std::vector<std::uint8_t> plain(text.begin(), text.end());
+    EXPECT_EQ(LoadError(XFileMszipCompress(plain)),
+              "line 3 of the inflated text: Mesh 'T' face 0 uses vertex 3, but there are 3 vertices");
+}
+
 TEST(XFileMszip, RejectsBrokenBlocksNamingTheirOffset) {
     const std::vector<std::uint8_t> good = XFileMszipCompress(TexturedQuad().Bytes());
     auto broken = good;

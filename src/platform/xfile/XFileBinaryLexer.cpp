@@ -343,8 +343,11 @@ void XFileBinaryLexer::SkipObjectBody() {
 }
 
 XFileLocation XFileBinaryLexer::Location() const {
-    return {XFileLocation::Kind::ByteOffset, m_baseOffset + static_cast<std::size_t>(m_pos - m_begin),
-            m_decompressed};
+    XFileLocation location;
+    location.kind = XFileLocation::Kind::ByteOffset;
+    location.value = m_baseOffset + static_cast<std::size_t>(m_pos - m_begin);
+    location.decompressed = m_decompressed;
+    return location;
 }
 
 void XFileBinaryLexer::Fail(const std::string& what) const {

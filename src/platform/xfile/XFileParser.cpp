@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <iostream>
+#include <memory>
 #include <string_view>
 
 namespace {
@@ -369,19 +370,20 @@ std::vector<XFileDataObject> XFileParser::Parse(std::span<const std::uint8_t> fi
     XFileTextLexer standard(XFileTemplateRegistry::StandardDeclarations(), 0);
     ParseWith(standard, registry, m_keptTypes);
 
-    std::vector<std::uint8_t> inflated;
+    // Inflated text is shared with the places of its objects, which count their lines in it when described.
+    std::shared_ptr<const std::vector<std::uint8_t>> inflated;
     std::span<const std::uint8_t> body = file.subspan(XFileMszip::kHeaderSize);
     std::size_t base = XFileMszip::kHeaderSize;
     if (header.compressed) {
-        inflated = XFileMszip::Inflate(body);
-        body = inflated;
+        inflated = std::make_shared<const std::vector<std::uint8_t>>(XFileMszip::Inflate(body));
+        body = *inflated;
         base = 0;
     }
     if (header.text) {
         // Text lexing starts after the header in the same buffer so that lines count from the file's top.
         const std::span<const std::uint8_t> whole = header.compressed ? body : file;
         XFileTextLexer lexer(std::string_view(reinterpret_cast<const char*>(whole.data()), whole.size()),
-                             header.compressed ? 0 : XFileMszip::kHeaderSize, header.compressed);
+                             header.compressed ? 0 : XFileMszip::kHeaderSize, header.compressed, inflated);
         return ParseWith(lexer, registry, m_keptTypes);
     }
     XFileBinaryLexer lexer(body, base, header.doubles, header.compressed);
