@@ -2,11 +2,11 @@
 // the autosave with its recovery, and the recent maps.
 #include "EditorFixture.h"
 
-#include "ScopedFileChooser.h"
 #include "AutosaveFile.h"
 #include "ChildProcess.h"
 #include "DocumentMenus.h"
 #include "RecentMaps.h"
+#include "ScopedFileChooser.h"
 #include "XdoTool.h"
 
 #include <QAction>
@@ -211,6 +211,17 @@ TEST_F(Document, AutosaveIsWrittenAtTheIntervalAtomicallyAndRemovedByASaveOrACle
     EXPECT_TRUE(fs::exists(own));
     MapDocument::GetInstance().Finish();
     EXPECT_TRUE(FilesIn(own.parent_path()).empty()) << "a clean exit leaves nothing behind";
+
+    // An end without the close question (the window system took the window) keeps the unsaved scene,
+    // written at once, for the next start.
+    MapDocument::GetInstance().Start(Places(120));
+    const fs::path next = MapDocument::GetInstance().Autosave()->MapPath();
+    Open(m_box);
+    MapDocument::GetInstance().Abandon();
+    std::vector<Fieldsmith::_TAG_MAPDATA> kept;
+    ASSERT_TRUE(Fieldsmith::LoadMapFile(next.string(), kept));
+    ASSERT_FALSE(kept.empty());
+    EXPECT_EQ(kept.back().name, m_box);
 }
 
 TEST_F(Document, AutosavesOfEditorsThatAreGoneAreOfferedAndKeptWhenDeclined) {
