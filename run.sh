@@ -66,7 +66,9 @@ start_virtual_displays() {
             n=$((n + 1))
             continue
         fi
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        # -noreset: without it the server resets whenever its last client leaves, and a client that
+        # connects during the reset (the next test's program, moments later) is turned away.
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
         display_pids+=($!)
         for _ in $(seq 50); do
             [ -e "/tmp/.X11-unix/X$n" ] && break

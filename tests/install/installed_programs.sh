@@ -61,10 +61,25 @@ if [ -z "${DISPLAY:-}" ] || ! xwininfo -root >/dev/null 2>&1; then
     echo "editor start-up not checked: no X server (run under ./run.sh test or set DISPLAY)"
     exit 0
 fi
-QT_QPA_PLATFORM=xcb "$prefix/bin/fieldsmith" "$sample" >editor.txt 2>&1 &
-editor=$!
+# A refused connection says nothing about the installation: the start is tried again, up to three
+# times, while the server still answers (a busy shared server once turned the editor away).
+start_editor() {
+    QT_QPA_PLATFORM=xcb "$prefix/bin/fieldsmith" "$sample" >editor.txt 2>&1 &
+    editor=$!
+}
+turned_away() {
+    ! kill -0 "$editor" 2>/dev/null && grep -q 'could not connect to display' editor.txt
+}
+start_editor
 # Started: the main window shows, and no message box (a missing effect, mesh or model) beside it.
+starts=1
 for _ in $(seq 120); do
+    if turned_away && [ "$starts" -lt 3 ] && xwininfo -root >/dev/null 2>&1; then
+        echo "the X server turned the editor away; starting it again"
+        starts=$((starts + 1))
+        sleep 1
+        start_editor
+    fi
     kill -0 "$editor" 2>/dev/null || fail "the editor ended: $(cat editor.txt)"
     windows=$(xwininfo -root -tree 2>/dev/null || true)
     if grep -q '3DFieldsmith Ver1.4' <<<"$windows"; then
