@@ -10,6 +10,7 @@
 #include "Fieldsmith.h"
 #include "MessageBoxRecorder.h"
 #include "MyForm.h"
+#include "PopWindow.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -78,6 +79,7 @@ CXLIST& List() {
 void ClearScene() {
     List().Release();
     CAPP::GetInstance().GetMainForm()->checkedListBox1->Clear();
+    List().GetHistory().Clear();
 }
 
 double SecondsToReadMap(const std::string& path) {
@@ -160,8 +162,68 @@ void BM_UpdateAndDrawThousandObjects(benchmark::State& state) {
     ClearScene();
 }
 
+double Seconds(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Undoing the open of a 10,000-record map removes its objects; redoing it re-creates them from the
+// step's records, their meshes found in the cache. Against the open itself, in the same run.
+void BM_UndoRedoTenThousandRecordMapOpen(benchmark::State& state) {
+    ClearScene();
+    const std::string path = WriteMap(10000);
+    auto start = Clock::now();
+    List().OpenMapFile(path.c_str());
+    const double open = Seconds(start);
+    double undo = 0, redo = 0;
+    for (auto _ : state) {
+        start = Clock::now();
+        List().Undo();
+        undo += Seconds(start);
+        start = Clock::now();
+        List().Redo();
+        redo += Seconds(start);
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["undo_ms"] = undo / n * 1000;
+    state.counters["redo_ms"] = redo / n * 1000;
+    state.counters["x_open"] = (undo + redo) / n / 2 / open;
+    ClearScene();
+}
+
+// One matrix step (a drag or an entry) on one of 1,000 objects, undone and redone, against one
+// update pass over the same list.
+void BM_UndoRedoMatrixStep(benchmark::State& state) {
+    ClearScene();
+    List().OpenMapFile(WriteMap(1000).c_str());
+    MyForm& form = *CAPP::GetInstance().GetMainForm();
+    form.checkedListBox1->SetSelectedIndex(500);
+    PopWindow* pop = form.m_PopForm;
+    pop->SetxValue(1.5f);
+    pop->SetButtonPush(true);
+    CAPP::GetInstance().SampleInput();
+    auto start = Clock::now();
+    List().Update();
+    const double pass = Seconds(start);
+    double undo = 0, redo = 0;
+    for (auto _ : state) {
+        start = Clock::now();
+        List().Undo();
+        undo += Seconds(start);
+        start = Clock::now();
+        List().Redo();
+        redo += Seconds(start);
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["undo_us"] = undo / n * 1e6;
+    state.counters["redo_us"] = redo / n * 1e6;
+    state.counters["x_update_pass"] = (undo + redo) / n / 2 / pass;
+    ClearScene();
+}
+
 BENCHMARK(BM_OpenTenThousandRecordMap)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_UpdateAndDrawThousandObjects)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UndoRedoTenThousandRecordMapOpen)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_UndoRedoMatrixStep)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

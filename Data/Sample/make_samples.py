@@ -56,6 +56,9 @@ placements = [("ground", 0, 0, 0, 0, 1), ("crate", 1.5, 0, -1, 20, 1), ("crate",
               ("crate", 1.9, 1, -0.4, 35, 0.8), ("pillar", -3, 0, 3, 0, 1), ("pillar", 3, 0, 3, 0, 1),
               ("tree", -4.5, 0, -3, 0, 1.2), ("tree", -2.5, 0, -4.5, 40, 0.9), ("tree", 5, 0, -4, 10, 1.4),
               ("tree", -5.5, 0, 1, 70, 1)]
+# The glTF and OBJ letters (make_models.py) stand side by side in front of the default camera.
+placements = [(name + ".x", *rest) for name, *rest in placements]
+placements += [("letter_F.gltf", -1, 0, -6, 0, 1), ("letter_L.obj", 0.5, 0, -6, 0, 1)]
 with open(os.path.join(here, "Sample.map"), "w", newline="") as out:
     for name, x, y, z, yaw, scale in placements:
-        out.write("XFileName{Data/Sample/%s.x},Matrix(%s);\r\n" % (name, matrix(x, y, z, yaw, scale)))
+        out.write("XFileName{Data/Sample/%s},Matrix(%s);\r\n" % (name, matrix(x, y, z, yaw, scale)))

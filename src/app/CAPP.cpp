@@ -1,6 +1,7 @@
 #include "CAPP.h"
 
 #include "DZGetAction.h"
+#include "KeyStateTracker.h"
 #include "MyForm.h"
 #include "PopWindow.h"
 #include "QtInputFeed.h"
@@ -56,6 +57,8 @@ void CAPP::DestroyWindows() {
 }
 
 void CAPP::SampleInput() {
+    // Keys and buttons pressed and let go since the last frame count as down for this one.
+    KeyStateTracker::GetInstance().BeginFrame();
     DZGetMouseButtonAction(&m_MouseButton, 0);
     if (m_MouseButton.Left.iState != DZACTION_HOLD)
         m_bMouseXAnchored = m_bMouseYAnchored = false;

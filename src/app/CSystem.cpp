@@ -6,7 +6,23 @@
 #include "VirtualKeys.h"
 #include "Win32Input.h"
 
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QLineEdit>
 #include <QPushButton>
+
+namespace {
+
+// The letters are also typed into names and numbers; there, and in other windows, they must not
+// switch the edit type.
+bool KeysReachTheScene(const CAPP& app) {
+    const QWidget* focus = QApplication::focusWidget();
+    const bool typing = qobject_cast<const QLineEdit*>(focus) != nullptr ||
+                        qobject_cast<const QAbstractSpinBox*>(focus) != nullptr;
+    return GetActiveWindow() == app.GetMainWnd() && !typing;
+}
+
+} // namespace
 
 CSystem& CSystem::GetInstance() {
     static CSystem instance;
@@ -33,7 +49,7 @@ void CSystem::SetCulState() {
 // Ctrl+C copies rather than switching to rotate; Ctrl+V, which pastes, also selects move.
 void CSystem::SetEditType() {
     MyForm* form = CAPP::GetInstance().GetMainForm();
-    if (form == nullptr)
+    if (form == nullptr || !KeysReachTheScene(CAPP::GetInstance()))
         return;
     if (IsAsyncKeyDown('V')) {
         form->SetSelectEdit(0);

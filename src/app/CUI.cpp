@@ -8,9 +8,30 @@
 
 #include <QCheckBox>
 
+#include <cmath>
+
 namespace {
 
 constexpr DWORD kLineFormat = D3DFVF_XYZ | D3DFVF_DIFFUSE;
+
+// How much farther the overlay's lines are placed in depth than they are, as a share of their
+// distance from the eye. Lines and faces in one plane (a floor at height 0 under the ground grid)
+// rasterize to slightly different depths, so either could win pixel by pixel and the floor would show
+// speckled; pushed back by this much, the lines always lose to such a face and still win against
+// faces farther back.
+constexpr float kLineDepthPush = 0.005f;
+
+// The projection with every point's depth taken as if it lay farther by kLineDepthPush of its
+// distance: where it lands on the screen does not change. A perspective projection (w = z) gets there
+// through its depth offset, an orthographic one (w = 1) through its depth scale.
+D3DXMATRIX PushedBack(const D3DXMATRIX& projection) {
+    D3DXMATRIX pushed = projection;
+    if (projection._34 != 0.0f)
+        pushed._43 /= 1.0f + kLineDepthPush;
+    else
+        pushed._33 *= 1.0f + kLineDepthPush;
+    return pushed;
+}
 
 void SetLineState(IDirect3DDevice9* device) {
     device->SetFVF(kLineFormat);
@@ -31,6 +52,10 @@ void CUI::Draw() {
     const _D3DVERTEXCOR_ lineX[2] = {{-reach, 0, 0, kGridColor}, {reach, 0, 0, kGridColor}};
     const _D3DVERTEXCOR_ lineZ[2] = {{0, 0, -reach, kGridColor}, {0, 0, reach, kGridColor}};
     SetLineState(device);
+    D3DXMATRIX projection;
+    device->GetTransform(D3DTS_PROJECTION, &projection);
+    const D3DXMATRIX pushed = PushedBack(projection);
+    device->SetTransform(D3DTS_PROJECTION, &pushed);
     if (m_bGridYZ) {
         DrawGridFamily(lineX, {0, 1, 0}, {0, 90, 0});
         DrawGridFamily(lineZ, {0, 0, 1}, {90, 90, 0});
@@ -44,7 +69,16 @@ void CUI::Draw() {
         DrawGridFamily(lineZ, {0, 1, 0}, {0, 90, 0});
     }
     DrawAxes();
+    device->SetTransform(D3DTS_PROJECTION, &projection);
     device->SetRenderState(D3DRS_LIGHTING, form->GetLightEnable() ? TRUE : FALSE);
+}
+
+void CUI::RestoreGrid(float interval, bool yz, bool zx, bool xy) {
+    if (interval > 0.0f && std::isfinite(interval))
+        m_fGridInterval = interval;
+    m_bGridYZ = yz;
+    m_bGridZX = zx;
+    m_bGridXY = xy;
 }
 
 void CUI::TakeOverAppliedGrid() {

@@ -27,6 +27,8 @@ public:
     bool GetGridYZ() const { return m_bGridYZ; }
     bool GetGridZX() const { return m_bGridZX; }
     bool GetGridXY() const { return m_bGridXY; }
+    // The grid as the last run left it; an interval that is not a positive number is not taken.
+    void RestoreGrid(float interval, bool yz, bool zx, bool xy);
 
 private:
     void TakeOverAppliedGrid();

@@ -1,6 +1,8 @@
 #include "MyForm.h"
 
 #include "CheckedListBox.h"
+#include "DataFolder.h"
+#include "DocumentMenus.h"
 #include "EditTypeIcons.h"
 #include "ExternalViewer.h"
 #include "FileDialog.h"
@@ -8,17 +10,19 @@
 #include "MyFormMenus.h"
 #include "NumericUpDown.h"
 #include "PopWindow.h"
+#include "ReadMeWindow.h"
 #include "Setting.h"
 #include "TextForm.h"
 #include "ViewBox.h"
 #include "ViewWindow.h"
 #include "WindowRegistry.h"
 
-#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDoubleSpinBox>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -39,6 +43,8 @@ namespace {
 constexpr int kClientWidth = 1099;
 constexpr int kClientHeight = 579;
 constexpr int kPanelWidth = 272;
+constexpr QSize kViewMinimum(240, 180);
+constexpr int kObjectListMinimumHeight = 96;
 constexpr double kStartMinimum = 0.00001;
 constexpr double kStartMaximum = 999999;
 constexpr double kEndMinimum = 0.0001;
@@ -98,10 +104,6 @@ QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& text, 
     return box;
 }
 
-bool IsWithin(const QWidget* widget, const QWidget* ancestor) {
-    return widget != nullptr && ancestor != nullptr && (widget == ancestor || ancestor->isAncestorOf(widget));
-}
-
 } // namespace
 
 MyForm::MyForm(QWidget* parent)
@@ -116,8 +118,13 @@ MyForm::MyForm(QWidget* parent)
     MyFormMenus::BuildFileDialogs(*this);
     MyFormMenus::BuildMenuBar(*this);
     MyFormMenus::BuildContextMenu(*this);
+    DocumentMenus::Build(*this);
     ConnectControls();
 
+    // No smaller than the side panel standing whole beside a view that still shows something.
+    pictureBox1->setMinimumSize(kViewMinimum);
+    checkedListBox1->setMinimumHeight(kObjectListMinimumHeight);
+    setMinimumSize(minimumSizeHint().expandedTo(layout()->minimumSize()));
     // The client area, menu bar included, as the editor has always opened.
     resize(kClientWidth, kClientHeight);
     listBox1->setCurrentRow(0);
@@ -157,9 +164,14 @@ void MyForm::BuildControls() {
         MakeEditButton(panel, "button2", EditTypeIcons::Rotate(picture, dpr), QStringLiteral("回転 (C)"));
     button3 =
         MakeEditButton(panel, "button3", EditTypeIcons::Scale(picture, dpr), QStringLiteral("拡大 (Q)"));
-    buttons->addWidget(button1);
-    buttons->addWidget(button2);
-    buttons->addWidget(button3);
+    // One of the three is always shown pressed: the active edit type.
+    auto* group = new QButtonGroup(panel);
+    for (QPushButton* button : {button1, button2, button3}) {
+        button->setCheckable(true);
+        group->addButton(button);
+        buttons->addWidget(button);
+    }
+    button1->setChecked(true);
     column->addLayout(buttons);
 
     auto* fields = new QGridLayout;
@@ -229,8 +241,6 @@ void MyForm::ConnectControls() {
     });
     connect(pictureBox1, &ViewBox::WheelTurned, this, &MyForm::AddMouseWheel);
     connect(pictureBox1, &ViewBox::FileDropped, this, &MyForm::AcceptDroppedFile);
-    checkedListBox1->viewport()->installEventFilter(this);
-    listBox1->viewport()->installEventFilter(this);
     connect(checkedListBox1, &QWidget::customContextMenuRequested, this, &MyForm::ShowContextMenu);
 }
 
@@ -267,6 +277,13 @@ bool MyForm::IsItemSelected(const QAction* item) const {
     return item != nullptr && contextMenuStrip1->isVisible() && contextMenuStrip1->activeAction() == item;
 }
 
+void MyForm::SetSelectEdit(int editType) {
+    m_iNowSelectEdit = editType;
+    QPushButton* buttons[] = {button1, button2, button3};
+    if (editType >= 0 && editType < 3)
+        buttons[editType]->setChecked(true);
+}
+
 int MyForm::RenderMode() const {
     const QList<QListWidgetItem*> selected = listBox1->selectedItems();
     return selected.isEmpty() ? -1 : listBox1->row(selected.front());
@@ -301,26 +318,9 @@ void MyForm::AcceptDroppedFile(const QString& path) {
     m_bXfileOpenFlg = true;
 }
 
-bool MyForm::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Wheel &&
-        (watched == checkedListBox1->viewport() || watched == listBox1->viewport()))
-        AddMouseWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
-    // The lists still scroll.
-    return QMainWindow::eventFilter(watched, event);
-}
-
 void MyForm::wheelEvent(QWheelEvent* event) {
-    // Turns over the view and the lists were counted where they happened; a list at the end of its
-    // scroll range passes the event on to here. A number field at its limit does too, and a turn meant
-    // for a number must not zoom the camera.
-    const QWidget* under = childAt(event->position().toPoint());
-    const bool countedAlready =
-        IsWithin(under, pictureBox1) || IsWithin(under, checkedListBox1) || IsWithin(under, listBox1);
-    const bool overNumber =
-        under != nullptr && (qobject_cast<const QAbstractSpinBox*>(under) != nullptr ||
-                             qobject_cast<const QAbstractSpinBox*>(under->parentWidget()));
-    if (!countedAlready && !overNumber)
-        AddMouseWheel(event->angleDelta().y());
+    // The camera zooms only for turns over the view, which the view reports itself; a turn that a
+    // list or a number field passed on here was meant for them.
     event->accept();
 }
 
@@ -365,7 +365,15 @@ void MyForm::ShowSettings() {
 }
 
 void MyForm::ShowReadMe() {
-    OpenInExternalViewer(QStringLiteral("Data/Text/ReadMe.txt"));
+    const QString path = QString::fromLocal8Bit(DataFolder::Path("Data/Text/ReadMe.txt"));
+    if (TryExternalViewer(path))
+        return;
+    // A desktop without a registered text viewer still shows the read-me, in a window of our own;
+    // one such window at a time.
+    for (ReadMeWindow* older : findChildren<ReadMeWindow*>())
+        older->close();
+    if (ReadMeWindow::Open(this, path) == nullptr)
+        OpenInExternalViewer(path);
 }
 
 void MyForm::ShowVersion() {
@@ -385,12 +393,52 @@ void MyForm::CloseSecondaryWindows() {
         m_TextForm->close();
 }
 
+void MyForm::SetDocumentState(const QString& mapFile, bool modified) {
+    if (mapFile == m_strMapFile && modified == m_bModified && !windowTitle().isEmpty())
+        return;
+    m_strMapFile = mapFile;
+    m_bModified = modified;
+    QString title = QStringLiteral("3DFieldsmith Ver1.4");
+    if (!mapFile.isEmpty())
+        title += QStringLiteral(" - ") + QFileInfo(mapFile).fileName();
+    if (modified)
+        title += QStringLiteral(" *");
+    setWindowTitle(title);
+}
+
+void MyForm::CloseConfirmed() {
+    m_bClosed = true;
+    CloseSecondaryWindows();
+    close();
+}
+
+bool MyForm::AskToSaveBeforeClosing() {
+    constexpr unsigned kYesNoCancel = 0x00000003u;
+    const int answer =
+        MessageBoxA(m_hWnd, "変更が保存されていません。保存しますか？", "Information", kYesNoCancel);
+    if (answer == IDNO)
+        return true;
+    if (answer != IDYES)
+        return false;
+    // The frame saves, and closes the window only if the save succeeded. Without a map file of its
+    // own the scene is saved where the map save dialog says; a cancelled dialog cancels the close.
+    if (m_strMapFile.isEmpty() && saveFileDialog6->ShowDialog(this) != FileDialog::Result::OK)
+        return false;
+    m_bSaveAndCloseFlg = true;
+    return false;
+}
+
 void MyForm::closeEvent(QCloseEvent* event) {
     if (m_bClosed) {
         event->accept();
         return;
     }
-    if (MessageBoxA(m_hWnd, "終了しますか？", "Information", MB_YESNO) == IDNO) {
+    if (m_bModified) {
+        if (!AskToSaveBeforeClosing()) {
+            event->ignore();
+            return;
+        }
+    } else if (MessageBoxA(m_hWnd, "終了しますか？", "Information", MB_YESNO) == IDNO) {
         event->ignore();
         return;
     }

@@ -9,6 +9,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QString>
 
 class CheckedListBox;
 class FileDialog;
@@ -75,10 +76,31 @@ public:
     // True once per request to reset the selected object's transform.
     bool isMatrixIdenty();
     void RequestMatrixIdentity() { m_bMatrixIdenty = true; }
+    // Whether a reset is pending, without taking it.
+    bool IsMatrixIdentyRequested() const { return m_bMatrixIdenty; }
+
+    // Document commands: undo and redo from the edit menu, "上書き保存", and a save that closes the
+    // window once it succeeded (the answer Yes to the close question).
+    bool GetUndoFlg() const { return m_bUndoFlg; }
+    void SetUndoFlg(bool flag) { m_bUndoFlg = flag; }
+    bool GetRedoFlg() const { return m_bRedoFlg; }
+    void SetRedoFlg(bool flag) { m_bRedoFlg = flag; }
+    bool GetOverwriteSaveFlg() const { return m_bOverwriteSaveFlg; }
+    void SetOverwriteSaveFlg(bool flag) { m_bOverwriteSaveFlg = flag; }
+    bool GetSaveAndCloseFlg() const { return m_bSaveAndCloseFlg; }
+    void SetSaveAndCloseFlg(bool flag) { m_bSaveAndCloseFlg = flag; }
+    // What the frame tells the window about the document: the current map file (empty when none)
+    // and whether the scene differs from it. The title and the close question follow them.
+    void SetDocumentState(const QString& mapFile, bool modified);
+    const QString& GetMapFile() const { return m_strMapFile; }
+    bool GetModified() const { return m_bModified; }
+    // Closes without any question, for a close the user has already answered.
+    void CloseConfirmed();
 
     // 0 move, 1 rotate, 2 scale.
     int GetSelectEdit() const { return m_iNowSelectEdit; }
-    void SetSelectEdit(int editType) { m_iNowSelectEdit = editType; }
+    // Also checks the button of the type, however it was chosen.
+    void SetSelectEdit(int editType);
     // The row chosen in the render-mode list (0 fixed, 1 base, 2 toon, 3 sphere map, 4 shadow map), or -1
     // while none is selected.
     int RenderMode() const;
@@ -131,6 +153,11 @@ public:
     QMenu* toolStripMenuItem28 = nullptr;   // ヘルプ
     QAction* toolStripMenuItem29 = nullptr; // ReadMe.txt
     QAction* toolStripMenuItem30 = nullptr; // バージョン情報
+    QMenu* editMenu = nullptr;              // 編集
+    QAction* undoItem = nullptr;            // 元に戻す
+    QAction* redoItem = nullptr;            // やり直し
+    QAction* overwriteSaveItem = nullptr;   // 上書き保存
+    QMenu* recentMapsMenu = nullptr;        // 最近使ったマップ
 
     // Context menu of the object list.
     QMenu* contextMenuStrip1 = nullptr;
@@ -183,7 +210,6 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildControls();
@@ -192,6 +218,8 @@ private:
     void NumericChanged(NumericUpDown* field, float* value, int focusMoves);
     void KeepDrawRangeOrdered();
     void CloseSecondaryWindows();
+    // The close question while the scene is modified; true when the window may close now.
+    bool AskToSaveBeforeClosing();
 
     HWND m_hWnd = nullptr;
     bool m_bClosed = false;
@@ -213,6 +241,12 @@ private:
     bool m_bObjPasteFlg = false;
     bool m_bObjDeleteFlg = false;
     bool m_bMatrixIdenty = false;
+    bool m_bUndoFlg = false;
+    bool m_bRedoFlg = false;
+    bool m_bOverwriteSaveFlg = false;
+    bool m_bSaveAndCloseFlg = false;
+    QString m_strMapFile;
+    bool m_bModified = false;
 
     int m_iNowSelectEdit = 0;
     bool m_bLightEnable = true;

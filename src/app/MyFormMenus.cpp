@@ -55,13 +55,15 @@ void RaiseOnTrigger(MyForm& form, QAction* action, void (MyForm::*setFlag)(bool)
 }
 
 FileDialog* MakeDialog(MyForm& form, const char* name, FileDialog::Kind kind, const QString& title,
-                       const QString& filter, const QString& extension, const QString& fileName) {
+                       const QString& filter, const QString& extension, const QString& prompt) {
     auto* dialog = new FileDialog(kind, &form);
     dialog->setObjectName(QString::fromLatin1(name));
     dialog->setTitle(title);
     dialog->setFilter(filter);
     dialog->setDefaultExt(extension);
-    dialog->setFileName(fileName);
+    // The prompt is no file name: taken as one, confirming the dialog unchanged would write a file
+    // named after it.
+    dialog->setPlaceholder(prompt);
     return dialog;
 }
 
@@ -72,8 +74,9 @@ void MyFormMenus::BuildFileDialogs(MyForm& form) {
     const QString chooseFile = QStringLiteral("<読み込みたいファイルを選んでください>");
     const QString saveTitle = QStringLiteral("ファイルを保存します");
 
-    form.openFileDialog1 = MakeDialog(form, "openFileDialog1", Kind::Open, QString(),
-                                      QStringLiteral("XFILE|*.x|すべてのファイル|*.*"), "x", chooseFile);
+    form.openFileDialog1 = MakeDialog(
+        form, "openFileDialog1", Kind::Open, QString(),
+        QStringLiteral("XFILE|*.x|glTF・OBJ|*.gltf;*.glb;*.obj|すべてのファイル|*.*"), "x", chooseFile);
     form.openFileDialog1->setAddExtension(false);
     form.openFileDialog2 = MakeDialog(form, "openFileDialog2", Kind::Open, QString(),
                                       QStringLiteral("行列を読み込む|*.mat"), "mat", chooseFile);

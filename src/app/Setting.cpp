@@ -1,5 +1,8 @@
 #include "Setting.h"
 
+#include "MessageBox.h"
+#include "d3dx9tex.h"
+
 #include "FileDialog.h"
 #include "NumericUpDown.h"
 
@@ -119,10 +122,10 @@ void LoadPreview(QLabel* preview, const QString& path) {
         preview->setPixmap(QPixmap::fromImage(image));
 }
 
-FileDialog* MakeTextureDialog(QObject* parent, const char* name, const QString& initialName) {
+FileDialog* MakeTextureDialog(QObject* parent, const char* name, const QString& prompt) {
     auto* dialog = Named(new FileDialog(FileDialog::Kind::Open, parent), name);
     dialog->setFilter(kTextureFilter);
-    dialog->setFileName(initialName);
+    dialog->setPlaceholder(prompt);
     dialog->setSupportMultiDottedExtensions(true);
     return dialog;
 }
@@ -309,6 +312,17 @@ void Setting::ChooseTexture(FileDialog* dialog, QLineEdit* pathBox, std::string&
     // The dialog runs its own event loop, in which the main window may have replaced this window.
     if (dialog->ShowDialog(this) != FileDialog::Result::OK || !alive)
         return;
+    // The shader set could not load it and would drop the shading without a word: the texture in
+    // use stays.
+    D3DXIMAGE_INFO info;
+    const std::string chosen = dialog->fileName().toStdString();
+    if (FAILED(D3DXGetImageInfoFromFileA(chosen.c_str(), &info))) {
+        const std::string text =
+            "[Error] LoadError\n[Error Case]画像ファイルではないため、テクスチャに使えません。\n" + chosen +
+            "\n[Approach]画像ファイルを選んでください。";
+        MessageBoxA(nullptr, text.c_str(), "Information", MB_OK);
+        return;
+    }
     pathBox->setText(dialog->fileName());
     name = pathBox->text().toStdString();
     fileOk = true;

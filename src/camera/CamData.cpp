@@ -15,6 +15,8 @@
 #include <QAction>
 #include <QCheckBox>
 
+#include <utility>
+
 namespace {
 
 constexpr float kDegreesPerPixel = 0.3f;
@@ -47,6 +49,7 @@ void CamData::Reset() {
     m_Cam = D3DZCAMERADATA{};
     m_ptOld = POINT{};
     m_MouseButton = D3DXZORVMOUSEBUTTON{};
+    m_LeftStart = m_RightStart = m_MiddleStart = DragStart{};
     m_bFollow = false;
 }
 
@@ -66,6 +69,7 @@ void CamData::MouseUpdate() {
     m_Cam.vPos.z = static_cast<float>(form->GetMouseWheel()) * form->GetnumerDis();
     POINT cursor{};
     DZGetMouseClientPos(CAPP::GetInstance().GetViewWnd(), &cursor);
+    NoteWhereDragsStart(cursor);
     if (GetActiveWindow() == CAPP::GetInstance().GetMainWnd()) {
         const auto dx = static_cast<float>(cursor.x - m_ptOld.x);
         const auto dy = static_cast<float>(cursor.y - m_ptOld.y);
@@ -78,13 +82,37 @@ void CamData::MouseUpdate() {
     m_ptOld = cursor;
 }
 
+void CamData::NoteWhereDragsStart(POINT cursor) {
+    const ViewBox* view = CAPP::GetInstance().GetMainForm()->pictureBox1;
+    const bool overView =
+        cursor.x >= 0 && cursor.y >= 0 && cursor.x < view->width() && cursor.y < view->height();
+    // A press right after a release reads held at once, without the pressed state, so a new press is
+    // any frame that finds the button down after one that did not.
+    for (auto [button, start] :
+         {std::pair{&m_MouseButton.Left, &m_LeftStart}, std::pair{&m_MouseButton.Right, &m_RightStart},
+          std::pair{&m_MouseButton.Middle, &m_MiddleStart}}) {
+        const bool down = button->iState == DZACTION_PUSH || button->iState == DZACTION_HOLD;
+        if (down && !start->down)
+            start->overView = overView;
+        start->down = down;
+    }
+}
+
+bool CamData::DragsTheCamera(const D3DXZORVACTIONPARAMETER& button) const {
+    const DragStart& start = &button == &m_MouseButton.Left    ? m_LeftStart
+                             : &button == &m_MouseButton.Right ? m_RightStart
+                                                               : m_MiddleStart;
+    return Held(button.iState) && start.overView;
+}
+
 void CamData::Orbit(float dx, float dy) {
     const D3DXZORVMOUSEBUTTON& app = CAPP::GetInstance().GetMouseButton();
-    if (Held(m_MouseButton.Right.iState) && GetAsyncKeyState(VK_LCONTROL) == 0 && !Held(app.Left.iState)) {
+    if (DragsTheCamera(m_MouseButton.Right) && GetAsyncKeyState(VK_LCONTROL) == 0 && !Held(app.Left.iState)) {
         m_Cam.vRot.y += dx * kDegreesPerPixel;
         m_Cam.vRot.x += dy * kDegreesPerPixel;
     }
-    if (Held(app.Right.iState) && GetAsyncKeyState(VK_LCONTROL) != 0) {
+    // The application's record of the right button is sampled in the same frame as the camera's own.
+    if (Held(app.Right.iState) && m_RightStart.overView && GetAsyncKeyState(VK_LCONTROL) != 0) {
         m_Cam.vRot.z += dx * kDegreesPerPixel;
         m_Cam.vRot.z += dy * kDegreesPerPixel;
     }
@@ -92,8 +120,8 @@ void CamData::Orbit(float dx, float dy) {
 
 // Panning moves by a share of the distance, so it feels the same near and far.
 void CamData::Pan(float dx, float dy) {
-    const int passes = (Held(m_MouseButton.Middle.iState) ? 1 : 0) +
-                       (Held(m_MouseButton.Left.iState) && Held(m_MouseButton.Right.iState) ? 1 : 0);
+    const int passes = (DragsTheCamera(m_MouseButton.Middle) ? 1 : 0) +
+                       (DragsTheCamera(m_MouseButton.Left) && DragsTheCamera(m_MouseButton.Right) ? 1 : 0);
     for (int i = 0; i < passes; ++i) {
         m_Cam.vPos.x += dx * m_Cam.vPos.z * kPanPerPixel;
         m_Cam.vPos.y -= dy * m_Cam.vPos.z * kPanPerPixel;

@@ -31,6 +31,14 @@ private:
     CamData(const CamData&) = delete;
     CamData& operator=(const CamData&) = delete;
 
+    // Notes for each button that went down whether it went down over the view; a drag that began over
+    // another widget (the side panel, a list) is that widget's, not the camera's.
+    void NoteWhereDragsStart(POINT cursor);
+    struct DragStart {
+        bool down = false;
+        bool overView = false;
+    };
+    bool DragsTheCamera(const D3DXZORVACTIONPARAMETER& button) const;
     void Orbit(float dx, float dy);
     void Pan(float dx, float dy);
     void ApplyPresets();
@@ -42,6 +50,7 @@ private:
     D3DZCAMERADATA m_Cam{};
     POINT m_ptOld{};
     D3DXZORVMOUSEBUTTON m_MouseButton{};
+    DragStart m_LeftStart, m_RightStart, m_MiddleStart;
     bool m_bFollow = false;
     FollowTarget* m_pFollowTarget = nullptr;
 };

@@ -3,9 +3,13 @@
 #include "CAPP.h"
 #include "CXLIST.h"
 #include "D3DZCDIRECT3D.h"
+#include "MainWindowWatch.h"
+#include "MapDocument.h"
 #include "MyForm.h"
 #include "PopWindow.h"
 #include "Setting.h"
+#include "SettingsStore.h"
+#include "StartupFiles.h"
 #include "ViewBox.h"
 #include "ViewWindow.h"
 
@@ -43,7 +47,7 @@ protected:
 
 } // namespace
 
-int RunEditor() {
+int RunEditor(const std::vector<std::string>& files) {
     CAPP& app = CAPP::GetInstance();
     if (!app.Init()) {
         app.Release();
@@ -51,11 +55,24 @@ int RunEditor() {
         return 1;
     }
     Setting::SetStartUpLight();
-    const MyForm* form = app.GetMainForm();
+    MyForm* form = app.GetMainForm();
+    SettingsStore::Restore(*form, app.GetUI());
     ReleaseBeforeTheViewGoes releaser;
     form->pictureBox1->NativeWindow()->installEventFilter(&releaser);
-    while (!form->IsClosed())
+    MapDocument::GetInstance().Start(MapDocument::Places::FromEnvironment());
+    StartupFiles startup(files);
+    // A main window the window system destroyed ends the run as a confirmed close does, except that
+    // no question was asked: what is unsaved stays in the autosave for the next start.
+    const MainWindowWatch watch(*form);
+    while (!form->IsClosed() && !watch.Destroyed()) {
+        startup.FeedNext(*app.GetMainForm());
         RunEditorPass();
+    }
+    SettingsStore::Keep(*form, app.GetUI());
+    if (watch.Destroyed())
+        MapDocument::GetInstance().Abandon();
+    else
+        MapDocument::GetInstance().Finish();
     app.Release();
     app.DestroyWindows();
     return 0;
@@ -73,6 +90,7 @@ void RunEditorPass() {
     MirrorMinimised(*form);
     app.GetXList().ListChange();
     app.Loop();
+    MapDocument::GetInstance().Run();
 }
 
 void OpenRequestedControlBox(MyForm& form) {

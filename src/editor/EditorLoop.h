@@ -5,14 +5,18 @@
 
 #include "Win32Types.h"
 
+#include <string>
+#include <vector>
+
 class MyForm;
 
 // A frame lasts at least this long; a frame that took longer is not delayed.
 constexpr DWORD kFrameMilliseconds = 16;
 
 // Runs the editor in the application that exists. Returns 0 after a confirmed close, 1 when no graphics
-// device could be made at start-up (the user has been told and the windows are gone again).
-int RunEditor();
+// device could be made at start-up (the user has been told and the windows are gone again). The files
+// are opened at start, one a frame, as the open commands would (see StartupFiles).
+int RunEditor(const std::vector<std::string>& files = {});
 
 // One pass: the window events, then the commands the window loop serves itself, then the frame; no
 // frame once the main window is closed.

@@ -2,6 +2,7 @@
 
 #include "D3DZCDIRECT3D.h"
 #include "D3DZCMATRIX.h"
+#include "DataFolder.h"
 #include "SettingStatics.h"
 
 namespace {
@@ -24,18 +25,18 @@ CShader::~CShader() {
 }
 
 void CShader::Init() {
-    m_Base.LoadFX("Data/Shader/FX/Base.fx");
-    m_Toon.LoadFX("Data/Shader/FX/Toon.fx");
-    m_SpeMap.LoadFX("Data/Shader/FX/SpeMap.fx");
-    m_ShadowMap.LoadFX("Data/Shader/FX/ShadowMap.fx");
-    m_ShadowSample.LoadFX("Data/Shader/FX/ShadowSample.fx");
+    m_Base.LoadFX(DataFolder::Path("Data/Shader/FX/Base.fx").c_str());
+    m_Toon.LoadFX(DataFolder::Path("Data/Shader/FX/Toon.fx").c_str());
+    m_SpeMap.LoadFX(DataFolder::Path("Data/Shader/FX/SpeMap.fx").c_str());
+    m_ShadowMap.LoadFX(DataFolder::Path("Data/Shader/FX/ShadowMap.fx").c_str());
+    m_ShadowSample.LoadFX(DataFolder::Path("Data/Shader/FX/ShadowSample.fx").c_str());
     // A second Init without Release would otherwise leak the first pair of textures.
     FreeTexture(m_pToonTex);
     FreeTexture(m_pSpeMapTex);
     m_pToonTex = new D3DZCTEXTURE;
-    m_pToonTex->LoadTexture("Data/Shader/TEX/Toon.png");
+    m_pToonTex->LoadTexture(DataFolder::Path("Data/Shader/TEX/Toon.png").c_str());
     m_pSpeMapTex = new D3DZCTEXTURE;
-    m_pSpeMapTex->LoadTexture("Data/Shader/TEX/SpeMap.png");
+    m_pSpeMapTex->LoadTexture(DataFolder::Path("Data/Shader/TEX/SpeMap.png").c_str());
     m_Toon.ShaderSetTexture("ToonTex", m_pToonTex);
     m_SpeMap.ShaderSetTexture("SphereTex", m_pSpeMapTex);
 }

@@ -1,6 +1,7 @@
 #include "D3DZCTEXTURE.h"
 
 #include "D3DZCDIRECT3D.h"
+#include "ModelTexture.h"
 
 D3DZCTEXTURE::~D3DZCTEXTURE() {
     Release();
@@ -39,6 +40,18 @@ BOOL D3DZCTEXTURE::LoadTexture(const char* fileName) {
     if (FAILED(D3DXCreateTextureFromFileA(device, fileName, &m_pTex)))
         return FALSE;
     if (FAILED(D3DXGetImageInfoFromFileA(fileName, &m_Info)) || !TakeSurfaceAndLevels())
+        return FALSE;
+    m_rcTex = RECT{0, 0, static_cast<LONG>(m_Info.Width), static_cast<LONG>(m_Info.Height)};
+    return TRUE;
+}
+
+BOOL D3DZCTEXTURE::LoadTextureFromMemory(const std::vector<unsigned char>& bytes, const char* name) {
+    Release();
+    IDirect3DDevice9* device = D3DZCDIRECT3D::GetInstance().GetDevice();
+    if (device == nullptr)
+        return FALSE;
+    m_strFileName = name != nullptr ? name : "";
+    if (FAILED(ModelTexture::Create(device, bytes, &m_pTex, &m_Info)) || !TakeSurfaceAndLevels())
         return FALSE;
     m_rcTex = RECT{0, 0, static_cast<LONG>(m_Info.Width), static_cast<LONG>(m_Info.Height)};
     return TRUE;

@@ -6,6 +6,7 @@
 #include "d3dx9tex.h"
 
 #include <string>
+#include <vector>
 
 class D3DZCTEXTURE {
 public:
@@ -15,6 +16,8 @@ public:
     D3DZCTEXTURE& operator=(const D3DZCTEXTURE&) = delete;
 
     BOOL LoadTexture(const char* fileName);
+    // The same from an image file's bytes (a texture a glTF model carries); name is only remembered.
+    BOOL LoadTextureFromMemory(const std::vector<unsigned char>& bytes, const char* name);
     BOOL LoadTextureEx(const char* fileName, UINT width, UINT height, UINT mipLevels, DWORD usage,
                        D3DFORMAT format, D3DPOOL pool, DWORD filter, DWORD mipFilter, D3DCOLOR colorKey,
                        PALETTEENTRY* palette);

@@ -1,6 +1,8 @@
 #include "D3DZCXFILE.h"
 
 #include "D3DZCDIRECT3D.h"
+#include "ModelFormat.h"
+#include "ModelLoader.h"
 
 #include <algorithm>
 #include <cctype>
@@ -45,6 +47,8 @@ BOOL D3DZCXFILE::LoadXFile(const char* fileName) {
     IDirect3DDevice9* device = D3DZCDIRECT3D::GetInstance().GetDevice();
     if (fileName == nullptr || device == nullptr)
         return FALSE;
+    if (ModelFormat::IsForeign(fileName))
+        return LoadModel(fileName, device);
     const std::string folder = TextureFolder(fileName);
     ID3DXBuffer* materials = nullptr;
     ID3DXBuffer* adjacency = nullptr;
@@ -72,6 +76,66 @@ BOOL D3DZCXFILE::LoadXFile(const char* fileName) {
     return TRUE;
 }
 
+BOOL D3DZCXFILE::LoadModel(const char* fileName, IDirect3DDevice9* device) {
+    ID3DXMesh* mesh = nullptr;
+    ID3DXBuffer* adjacency = nullptr;
+    std::vector<ModelMaterial> materials;
+    if (FAILED(ModelLoader::Load(fileName, D3DXMESH_MANAGED, device, &mesh, &adjacency, materials)))
+        return FALSE;
+    Release();
+    m_pMesh = mesh;
+    m_pAdjacency = adjacency;
+    m_dwNumMaterials = static_cast<DWORD>(materials.size());
+    m_pTextures = std::make_unique<D3DZCTEXTURE[]>(materials.size());
+    m_pMaterials = std::make_unique<D3DMATERIAL9[]>(materials.size());
+    const std::string folder = TextureFolder(fileName);
+    for (std::size_t i = 0; i < materials.size(); ++i) {
+        const ModelMaterial& source = materials[i];
+        D3DMATERIAL9& material = m_pMaterials[i];
+        material.Diffuse = {source.diffuse[0], source.diffuse[1], source.diffuse[2], source.diffuse[3]};
+        material.Ambient = material.Diffuse;
+        material.Specular = {source.specular[0], source.specular[1], source.specular[2], 1.0f};
+        material.Emissive = {source.emissive[0], source.emissive[1], source.emissive[2], 1.0f};
+        material.Power = source.power;
+        if (!source.textureBytes.empty())
+            m_pTextures[i].LoadTextureFromMemory(source.textureBytes, source.textureFile.c_str());
+        else if (!source.textureFile.empty())
+            m_pTextures[i].LoadTexture(TexturePath(folder, source.textureFile).c_str());
+        const auto mode = source.alphaMode == ModelMaterial::AlphaMode::Blend  ? AlphaUse::Blend
+                          : source.alphaMode == ModelMaterial::AlphaMode::Mask ? AlphaUse::Mask
+                                                                               : AlphaUse::Opaque;
+        m_alphaUses.push_back({mode, source.diffuse[3], source.alphaCutoff});
+    }
+    return TRUE;
+}
+
+// Blending and alpha testing are switched on for the one subset and back to what they were after it.
+void D3DZCXFILE::DrawSubsetWithAlpha(IDirect3DDevice9* device, DWORD subset, D3DMATERIAL9 material) {
+    const AlphaUse& use = m_alphaUses[subset];
+    const bool blend = use.mode == AlphaUse::Blend, mask = use.mode == AlphaUse::Mask;
+    const D3DRENDERSTATETYPE states[] = {D3DRS_ALPHABLENDENABLE, D3DRS_SRCBLEND, D3DRS_DESTBLEND,
+                                         D3DRS_ALPHATESTENABLE,  D3DRS_ALPHAREF, D3DRS_ALPHAFUNC};
+    DWORD saved[std::size(states)] = {};
+    for (std::size_t i = 0; i < std::size(states); ++i)
+        device->GetRenderState(states[i], &saved[i]);
+    if (blend) {
+        material.Diffuse.a *= use.alpha;
+        device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+        device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+        device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    }
+    if (mask) {
+        device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+        device->SetRenderState(D3DRS_ALPHAREF,
+                               static_cast<DWORD>(std::clamp(use.cutoff, 0.0f, 1.0f) * 255.0f));
+        device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+    }
+    device->SetMaterial(&material);
+    m_pMesh->DrawSubset(subset);
+    for (std::size_t i = 0; i < std::size(states); ++i)
+        device->SetRenderState(states[i], saved[i]);
+}
+
 void D3DZCXFILE::Draw(float alpha) {
     IDirect3DDevice9* device = D3DZCDIRECT3D::GetInstance().GetDevice();
     if (device == nullptr || m_pMesh == nullptr)
@@ -79,8 +143,12 @@ void D3DZCXFILE::Draw(float alpha) {
     for (DWORD i = 0; i < m_dwNumMaterials; ++i) {
         D3DMATERIAL9 material = m_pMaterials[i];
         material.Diffuse.a = alpha;
-        device->SetMaterial(&material);
         device->SetTexture(0, m_pTextures[i].GetTex());
+        if (i < m_alphaUses.size() && m_alphaUses[i].mode != AlphaUse::Opaque) {
+            DrawSubsetWithAlpha(device, i, material);
+            continue;
+        }
+        device->SetMaterial(&material);
         m_pMesh->DrawSubset(i);
     }
 }
@@ -89,6 +157,7 @@ void D3DZCXFILE::Release() {
     m_pTextures.reset();
     m_pMaterials.reset();
     m_dwNumMaterials = 0;
+    m_alphaUses.clear();
     if (m_pAdjacency) {
         m_pAdjacency->Release();
         m_pAdjacency = nullptr;

@@ -1,5 +1,7 @@
 // One static mesh from a DirectX X file with its materials and one texture per material; subset i
-// draws with material i.
+// draws with material i. glTF and OBJ files (told by their extension) load into the same mesh and
+// materials through the model library; their textures may come from the file itself, and glTF
+// materials keep their alpha mode (blended or masked) when drawn.
 #pragma once
 
 #include "D3DZCTEXTURE.h"
@@ -7,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class D3DZCXFILE {
 public:
@@ -36,9 +39,20 @@ public:
     static std::string TexturePath(const std::string& folder, const std::string& textureName);
 
 private:
+    // How a glTF material's alpha is used; X and OBJ materials draw as D3DX draws them.
+    struct AlphaUse {
+        enum Mode { Opaque, Mask, Blend } mode = Opaque;
+        float alpha = 1.0f;  // the material's own, multiplied with Draw's for Blend
+        float cutoff = 0.5f; // Mask
+    };
+
+    BOOL LoadModel(const char* fileName, IDirect3DDevice9* device);
+    void DrawSubsetWithAlpha(IDirect3DDevice9* device, DWORD subset, D3DMATERIAL9 material);
+
     ID3DXMesh* m_pMesh = nullptr;
     std::unique_ptr<D3DZCTEXTURE[]> m_pTextures;
     std::unique_ptr<D3DMATERIAL9[]> m_pMaterials;
     DWORD m_dwNumMaterials = 0;
     ID3DXBuffer* m_pAdjacency = nullptr;
+    std::vector<AlphaUse> m_alphaUses; // one per material, or empty
 };

@@ -7,11 +7,12 @@
 
 namespace {
 
-// First children down from the root, and a frame's siblings where it has no container.
-D3DXFRAME* FindContainerFrame(D3DXFRAME* frame) {
-    while (frame != nullptr && frame->pMeshContainer == nullptr)
-        frame = frame->pFrameFirstChild != nullptr ? frame->pFrameFirstChild : frame->pFrameSibling;
-    return frame;
+// The first frame of each name, depth first, as D3DXFrameFind finds it.
+void IndexFrames(const D3DXFRAME* frame, std::map<std::string, const D3DXFRAME*>& frames) {
+    for (; frame != nullptr; frame = frame->pFrameSibling) {
+        frames.emplace(frame->Name != nullptr ? frame->Name : "", frame);
+        IndexFrames(frame->pFrameFirstChild, frames);
+    }
 }
 
 void AssignBones(D3DXFRAME* frame, const std::map<std::string, DWORD>& bones, ID3DXSkinInfo& skin) {
@@ -42,10 +43,12 @@ bool D3DZCXSkinMesh::Load(const char* xFileName, const char* texFileName) {
                                            &m_pFrameRoot, &m_pAnimController)) ||
         m_pAnimController == nullptr)
         return false;
-    m_pContainerFrame = FindContainerFrame(m_pFrameRoot);
-    if (m_pContainerFrame == nullptr)
+    FramesByName frames;
+    IndexFrames(m_pFrameRoot, frames);
+    CollectContainers(m_pFrameRoot, frames);
+    if (m_containers.empty())
         return false;
-    m_pContainer = static_cast<D3DZMESHCONTAINER*>(m_pContainerFrame->pMeshContainer);
+    m_pContainer = m_containers.front().container;
     m_pBoneCombination = m_pContainer->BoneCombinations();
 
     if (ID3DXSkinInfo* skin = m_pContainer->pSkinInfo) {
@@ -84,19 +87,39 @@ bool D3DZCXSkinMesh::Load(const char* xFileName, const char* texFileName) {
                                      &m_dwNumMaterials, &m_pMesh)) &&
         materials != nullptr)
         materials->Release();
-    LoadContainerTextures(folder);
+    for (const PosedContainer& posed : m_containers)
+        PrepareContainer(*posed.container, folder);
     return true;
 }
 
+// Depth first, so that the first container is the one every file posed before this search drew.
+void D3DZCXSkinMesh::CollectContainers(D3DXFRAME* frame, const FramesByName& frames) {
+    for (; frame != nullptr; frame = frame->pFrameSibling) {
+        for (D3DXMESHCONTAINER* c = frame->pMeshContainer; c != nullptr; c = c->pNextMeshContainer) {
+            PosedContainer& posed = m_containers.emplace_back();
+            posed.container = static_cast<D3DZMESHCONTAINER*>(c);
+            posed.frame = frame;
+            for (DWORD bone = 0; c->pSkinInfo != nullptr && bone < c->pSkinInfo->GetNumBones(); ++bone) {
+                const char* name = c->pSkinInfo->GetBoneName(bone);
+                const auto found = frames.find(name != nullptr ? name : "");
+                posed.boneFrames.push_back(found != frames.end() ? found->second : nullptr);
+            }
+        }
+        CollectContainers(frame->pFrameFirstChild, frames);
+    }
+}
+
 // The container's own materials name its textures: the file's material count covers every mesh of
-// the file, the container only its own.
-void D3DZCXSkinMesh::LoadContainerTextures(const std::string& folder) {
-    const DWORD count = m_pContainer->NumMaterials;
-    m_pContainer->m_pTextures = new D3DZCTEXTURE[count > 0 ? count : 1];
+// the file, the container only its own. Lit like a static model, whose ambient is its diffuse colour.
+void D3DZCXSkinMesh::PrepareContainer(D3DZMESHCONTAINER& container, const std::string& folder) {
+    const DWORD count = container.NumMaterials;
+    container.m_pTextures = new D3DZCTEXTURE[count > 0 ? count : 1];
     for (DWORD i = 0; i < count; ++i) {
-        const char* name = m_pContainer->pMaterials[i].pTextureFilename;
+        D3DXMATERIAL& material = container.pMaterials[i];
+        material.MatD3D.Ambient = material.MatD3D.Diffuse;
+        const char* name = material.pTextureFilename;
         if (name != nullptr && name[0] != '\0')
-            m_pContainer->m_pTextures[i].LoadTexture(D3DZCXFILE::TexturePath(folder, name).c_str());
+            container.m_pTextures[i].LoadTexture(D3DZCXFILE::TexturePath(folder, name).c_str());
     }
 }
 
@@ -104,8 +127,7 @@ void D3DZCXSkinMesh::BuildSkinningMatrices(D3DXFRAME* frame, const D3DXMATRIX& p
     for (; frame != nullptr; frame = frame->pFrameSibling) {
         D3DXMATRIX combined;
         D3DXMatrixMultiply(&combined, &frame->TransformationMatrix, &parent);
-        if (frame == m_pContainerFrame)
-            m_mContainerCombined = combined;
+        m_frameCombined[frame] = combined;
         const auto* animated = static_cast<const D3DZANIMEFRAME*>(frame);
         if (animated->m_dwBoneId != D3DZANIMEFRAME::kNoBone)
             D3DXMatrixMultiply(&m_CombMatrixMap[animated->m_dwBoneId], &animated->m_mBoneOffset, &combined);
@@ -125,58 +147,74 @@ void D3DZCXSkinMesh::Draw(D3DXMATRIX* world, float alpha) {
 
 void D3DZCXSkinMesh::DrawWith(const D3DXMATRIX& world, const float* alpha) {
     IDirect3DDevice9* device = D3DZCDIRECT3D::GetInstance().GetDevice();
-    if (device == nullptr || m_pContainer == nullptr || m_pContainer->MeshData.pMesh == nullptr)
+    if (device == nullptr || m_containers.empty())
         return;
     // The world matrix sits above every top-level frame; the root keeps its own (animated) matrix.
-    m_mContainerCombined = world;
+    m_frameCombined.clear();
     BuildSkinningMatrices(m_pFrameRoot, world);
+    for (const PosedContainer& posed : m_containers)
+        DrawContainer(posed, alpha);
+    // Later fixed-function draws of unweighted meshes expect plain world transforms.
+    device->SetRenderState(D3DRS_VERTEXBLEND, D3DVBF_DISABLE);
+}
 
-    ID3DXMesh* mesh = m_pContainer->MeshData.pMesh;
+void D3DZCXSkinMesh::DrawContainer(const PosedContainer& posed, const float* alpha) {
+    IDirect3DDevice9* device = D3DZCDIRECT3D::GetInstance().GetDevice();
+    const D3DZMESHCONTAINER& container = *posed.container;
+    ID3DXMesh* mesh = container.MeshData.pMesh;
+    if (mesh == nullptr)
+        return;
+    // Where an unskinned container, or a bone without a frame, is drawn.
+    const D3DXMATRIX& frameCombined = m_frameCombined[posed.frame];
     const auto setMaterial = [&](DWORD attribute) {
-        if (attribute >= m_pContainer->NumMaterials)
+        if (attribute >= container.NumMaterials)
             return;
-        D3DMATERIAL9 material = m_pContainer->pMaterials[attribute].MatD3D;
+        D3DMATERIAL9 material = container.pMaterials[attribute].MatD3D;
         if (alpha != nullptr)
             material.Diffuse.a = *alpha;
         device->SetMaterial(&material);
         // A material without a texture of its own shows the caller's texture, not the one before it.
-        IDirect3DTexture9* own =
-            m_pContainer->m_pTextures ? m_pContainer->m_pTextures[attribute].GetTex() : nullptr;
+        IDirect3DTexture9* own = container.m_pTextures ? container.m_pTextures[attribute].GetTex() : nullptr;
         device->SetTexture(0, own != nullptr ? own : m_Texture.GetTex());
     };
 
-    if (m_pBoneCombination == nullptr) {
+    const D3DXBONECOMBINATION* combinations = container.BoneCombinations();
+    if (combinations == nullptr) {
         device->SetRenderState(D3DRS_VERTEXBLEND, D3DVBF_DISABLE);
-        device->SetTransform(D3DTS_WORLD, &m_mContainerCombined);
-        for (DWORD i = 0; i < m_pContainer->NumMaterials; ++i) {
+        device->SetTransform(D3DTS_WORLD, &frameCombined);
+        for (DWORD i = 0; i < container.NumMaterials; ++i) {
             setMaterial(i);
             mesh->DrawSubset(i);
         }
         return;
     }
-    for (DWORD i = 0; i < m_pContainer->m_dwNumBoneCombinations; ++i) {
-        const D3DXBONECOMBINATION& combination = m_pBoneCombination[i];
+    D3DXMATRIX skinning;
+    for (DWORD i = 0; i < container.m_dwNumBoneCombinations; ++i) {
+        const D3DXBONECOMBINATION& combination = combinations[i];
         DWORD used = 0;
-        for (DWORD k = 0; k < m_pContainer->m_dwMaxFaceInfl; ++k) {
+        for (DWORD k = 0; k < container.m_dwMaxFaceInfl; ++k) {
             const DWORD bone = combination.BoneId[k];
             if (bone == D3DZANIMEFRAME::kNoBone)
                 continue;
             // A bone the hierarchy has no frame for stays where the mesh's own frame puts it.
-            const auto found = m_CombMatrixMap.find(bone);
-            device->SetTransform(D3DTS_WORLDMATRIX(k),
-                                 found != m_CombMatrixMap.end() ? &found->second : &m_mContainerCombined);
+            const D3DXFRAME* frame = bone < posed.boneFrames.size() ? posed.boneFrames[bone] : nullptr;
+            if (frame != nullptr) {
+                D3DXMatrixMultiply(&skinning, container.pSkinInfo->GetBoneOffsetMatrix(bone),
+                                   &m_frameCombined[frame]);
+                device->SetTransform(D3DTS_WORLDMATRIX(k), &skinning);
+            } else {
+                device->SetTransform(D3DTS_WORLDMATRIX(k), &frameCombined);
+            }
             ++used;
         }
         if (used == 0) {
-            device->SetTransform(D3DTS_WORLDMATRIX(0), &m_mContainerCombined);
+            device->SetTransform(D3DTS_WORLDMATRIX(0), &frameCombined);
             used = 1;
         }
         setMaterial(combination.AttribId);
         device->SetRenderState(D3DRS_VERTEXBLEND, used - 1);
         mesh->DrawSubset(i);
     }
-    // Later fixed-function draws of unweighted meshes expect plain world transforms.
-    device->SetRenderState(D3DRS_VERTEXBLEND, D3DVBF_DISABLE);
 }
 
 bool D3DZCXSkinMesh::SetAnimation(UINT animID, float interval, float loopTime) {
@@ -195,15 +233,16 @@ bool D3DZCXSkinMesh::AdvanceTime(float seconds) {
 }
 
 void D3DZCXSkinMesh::Release() {
-    if (m_pContainer != nullptr) {
-        delete[] m_pContainer->m_pTextures;
-        m_pContainer->m_pTextures = nullptr;
+    for (const PosedContainer& posed : m_containers) {
+        delete[] posed.container->m_pTextures;
+        posed.container->m_pTextures = nullptr;
     }
+    m_containers.clear();
+    m_frameCombined.clear();
     if (m_pFrameRoot != nullptr)
         m_Alloc.DestroyFrame(m_pFrameRoot);
     m_pFrameRoot = nullptr;
     m_pContainer = nullptr;
-    m_pContainerFrame = nullptr;
     m_pBoneCombination = nullptr;
     m_CombMatrixMap.clear();
     m_pHLAnimCont.reset();

@@ -1,5 +1,7 @@
 #include "D3DZDMXFILE.h"
 
+#include "DataFolder.h"
+
 D3DZDMXFILE& D3DZDMXFILE::GetInstance() {
     static D3DZDMXFILE instance;
     return instance;
@@ -13,7 +15,8 @@ D3DZCXFILE* D3DZDMXFILE::Load(std::string fileName) {
     auto& slot = m_files[fileName];
     if (!slot) {
         slot = std::make_unique<D3DZCXFILE>();
-        slot->LoadXFile(fileName.c_str());
+        // Cached under the name as given, which is what maps save.
+        slot->LoadXFile(DataFolder::Locate(fileName).c_str());
     }
     return slot.get();
 }

@@ -1,5 +1,7 @@
 #include "SettingStatics.h"
 
+#include "DataFolder.h"
+
 float SettingStatics::m_fGridValue = 0.0f;
 bool SettingStatics::m_bGridCheckBox1 = false;
 bool SettingStatics::m_bGridCheckBox2 = false;
@@ -49,4 +51,9 @@ void SettingStatics::SetStartUpLight() {
     m_fLightAmbA = 0.0f;
     m_fLightSpeR = m_fLightSpeG = m_fLightSpeB = 0.5f;
     m_fLightSpeA = 0.0f;
+}
+
+void SettingStatics::SetStartUpTexturePaths() {
+    ToonName = DataFolder::Path("Data/Shader/TEX/Toon.png");
+    SpeMapName = DataFolder::Path("Data/Shader/TEX/SpeMap.png");
 }

@@ -25,6 +25,9 @@ public:
     static bool m_bFileOk_1;
     static bool m_bFileOk_2;
 
+    // The start-up texture paths in the data folder in use: "Data/Shader/TEX/Toon.png" and
+    // "Data/Shader/TEX/SpeMap.png" as they stand while that is the working directory's.
+    static void SetStartUpTexturePaths();
     // The light the editor starts with: white from above at an angle, grey ambient and specular.
     static void SetStartUpLight();
     static float GetGridValue() { return m_fGridValue; }

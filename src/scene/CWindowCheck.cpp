@@ -7,6 +7,7 @@
 #include "ComPtr.h"
 #include "D3DZCDIRECT3D.h"
 #include "DZMouse.h"
+#include "DataFolder.h"
 #include "MyForm.h"
 #include "ViewBox.h"
 
@@ -101,9 +102,9 @@ void CWindowCheck::Init() {
         m_pShaderCode != nullptr)
         device->CreatePixelShader(static_cast<const DWORD*>(m_pShaderCode->GetBufferPointer()),
                                   &m_pPixelShader);
-    m_XFile[kBox].LoadXFile("Data/XFILE/UI_BOX.x");
-    m_XFile[kRing].LoadXFile("Data/XFILE/UI_CIRCLE.x");
-    m_XFile[kCone].LoadXFile("Data/XFILE/UI_TRI.x");
+    m_XFile[kBox].LoadXFile(DataFolder::Path("Data/XFILE/UI_BOX.x").c_str());
+    m_XFile[kRing].LoadXFile(DataFolder::Path("Data/XFILE/UI_CIRCLE.x").c_str());
+    m_XFile[kCone].LoadXFile(DataFolder::Path("Data/XFILE/UI_TRI.x").c_str());
 }
 
 void CWindowCheck::ReleaseShader() {

@@ -3,13 +3,16 @@
 #include "CAPP.h"
 #include "CLIStringToChar.h"
 #include "CShader.h"
+#include "CWindowCheck.h"
 #include "CheckedListBox.h"
 #include "D3DZCDIRECT3D.h"
 #include "FileDialog.h"
 #include "MyForm.h"
+#include "ObjectPick.h"
 #include "SceneDrawer.h"
 #include "TextForm.h"
 #include "ViewBox.h"
+#include "Win32Input.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -40,6 +43,8 @@ void CXLIST::Release() {
     for (CXData* object : m_vecXData)
         delete object;
     m_vecXData.clear();
+    m_pWatched = nullptr;
+    m_bDragStep = false;
 }
 
 CXData* CXLIST::Selected() const {
@@ -50,8 +55,12 @@ void CXLIST::Update() {
     MyForm* form = CAPP::GetInstance().GetMainForm();
     if (form == nullptr)
         return;
+    SelectClickedObject(*form);
     m_uNowSelectID = static_cast<unsigned int>(form->checkedListBox1->SelectedIndex());
 
+    NoticeCheckMarks();
+    Ctrl_Z_Y();
+    WatchSelected(true);
     CopyXData();
     DeleteXData();
     AddXData();
@@ -70,6 +79,7 @@ void CXLIST::Update() {
     SaveMatrixList();
 
     // Only the selected object follows the mouse and the pop-up; a pending matrix save waits for it.
+    WatchSelected(false);
     const std::vector<CXData*> objects = m_vecXData;
     for (CXData* object : objects) {
         if (static_cast<unsigned int>(object->GetID()) == m_uNowSelectID) {
@@ -78,7 +88,30 @@ void CXLIST::Update() {
         }
     }
 
+    CommitMatrixChange(true);
+    RememberCheckMarks();
+    m_iLastSelection = form->checkedListBox1->SelectedIndex();
+    ShowHistoryOnMenu();
+
     form->contextMenuStrip1->setEnabled(!m_vecXData.empty());
+}
+
+void CXLIST::SelectClickedObject(MyForm& form) {
+    CAPP& app = CAPP::GetInstance();
+    const int handle = CWindowCheck::GetInstance().GetNowColor();
+    const bool onHandle = handle >= 0 && handle < CWindowCheck::kHandleCount;
+    if (app.GetMouseButton().Left.iState != DZACTION_PUSH || onHandle || m_vecXData.empty() ||
+        GetActiveWindow() != app.GetMainWnd() || form.contextMenuStrip1->isVisible())
+        return;
+    POINT cursor{};
+    DZGetMouseClientPos(app.GetViewWnd(), &cursor);
+    std::vector<bool> drawn(m_vecXData.size());
+    for (std::size_t i = 0; i < drawn.size(); ++i)
+        drawn[i] = form.checkedListBox1->GetItemChecked(static_cast<int>(i));
+    const int picked = ObjectPick::ObjectAt(m_vecXData, drawn, cursor, form.pictureBox1->width(),
+                                            form.pictureBox1->height());
+    if (picked >= 0)
+        form.checkedListBox1->SetSelectedIndex(picked);
 }
 
 void CXLIST::NameAndSelectNewest(MyForm& form, const char* prefix, bool select) {
@@ -118,6 +151,9 @@ void CXLIST::ListChange() {
         TextForm::SetClickFlg(false);
         return;
     }
+    NoticeCheckMarks();
+    SceneStep step;
+    step.changes.push_back(SceneChange{static_cast<std::size_t>(selected), RecordOf(selected), std::nullopt});
     const std::string name = CLIStringToChar(dialog->textBox1->text());
     dialog->close();
     dialog->deleteLater();
@@ -129,6 +165,13 @@ void CXLIST::ListChange() {
     list.SetSelectedIndex(selected);
     TextForm::SetClickFlg(false);
     m_bChanged = true;
+
+    step.changes.front().after = RecordOf(selected);
+    step.label = "名前の変更 " + step.changes.front().after->name;
+    step.selectionBefore = step.selectionAfter = selected;
+    PushStep(std::move(step));
+    RememberCheckMarks();
+    ShowHistoryOnMenu();
 }
 
 void CXLIST::Draw() {

@@ -10,7 +10,9 @@
 #include "D3DZCMATRIX.h"
 #include "Fieldsmith.h"
 #include "FollowTarget.h"
+#include "SceneHistory.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -67,8 +69,23 @@ public:
     bool GetExist() const { return !m_vecXData.empty(); }
     unsigned int GetNowSelectID() const { return m_uNowSelectID; }
     void SetID(unsigned int no, unsigned int id);
-    // The editor keeps no history.
-    void Ctrl_Z_Y() {}
+    // Undo and redo asked for by Ctrl+Z, Ctrl+Y, Ctrl+Shift+Z or the edit menu; a step of Update.
+    void Ctrl_Z_Y();
+    // One step back or forward; false when there is none. The running name number stays where it is.
+    bool Undo();
+    bool Redo();
+    const SceneHistory& GetHistory() const { return m_History; }
+    SceneHistory& GetHistory() { return m_History; }
+    // Opens a map as one undoable step that leaves the scene modified, without making it the current
+    // map file.
+    bool OpenRecoveredMap(const char* filename);
+
+    // Map files opened, saved or found unreadable, for the editor's document state, oldest first.
+    struct MapFileEvent {
+        enum Kind { Opened, Saved, Unreadable } kind;
+        std::string path;
+    };
+    std::vector<MapFileEvent> TakeMapFileEvents();
 
     bool GetChanged() const { return m_bChanged; }
     bool GetClipValid() const { return m_bClipValid; }
@@ -79,6 +96,9 @@ public:
     const D3DXMATRIX* GetFollowWorld() override { return GetWorld(m_uNowSelectID); }
 
 private:
+    // A left click in the view that grabs no handle selects the object drawn under the cursor; a click
+    // on empty space keeps the selection.
+    void SelectClickedObject(MyForm& form);
     CXData* Selected() const;
     void Copy();
     void Paste();
@@ -89,6 +109,27 @@ private:
     void Renumber(std::size_t from = 0);
     void RenumberAndUpdate();
 
+    // The history's side of the commands (CXLISTHistory.cpp).
+    SceneObjectRecord RecordOf(std::size_t index) const;
+    void PushStep(SceneStep step);
+    // A step for the objects from `first` to the end, appended by the command just performed.
+    void PushAppended(std::size_t first, int selectionBefore, const std::string& label);
+    void ApplyStep(const SceneStep& step, bool undo);
+    void InsertObject(std::size_t index, const SceneObjectRecord& record);
+    void RemoveObject(std::size_t index);
+    void SetObject(std::size_t index, const SceneObjectRecord& record);
+    // Check marks the user changed in the list since the last frame, one step each.
+    void NoticeCheckMarks();
+    void RememberCheckMarks();
+    // The selected object's matrix is watched over the frame: a change becomes a step at once, or when
+    // the left button comes up if it happened during a drag.
+    void WatchSelected(bool frameStart);
+    void CommitMatrixChange(bool frameEnd);
+    void ShowHistoryOnMenu();
+    int ListSelection() const;
+    bool OpenMap(const char* filename, bool recovered);
+    void NoteMapFile(MapFileEvent::Kind kind, const std::string& path);
+
     std::vector<CXData*> m_vecXData;
     unsigned int m_uNowSelectID = static_cast<unsigned int>(-1);
     Fieldsmith::_TAG_MAPDATA m_ClipData;
@@ -96,4 +137,19 @@ private:
     bool m_bClipValid = false;
     int m_iObjCount = 0;
     bool m_bChanged = false;
+
+    SceneHistory m_History;
+    std::vector<bool> m_vecChecked; // the check marks as the last frame left them
+    int m_iLastSelection = -1;      // the selection as the last frame left it
+    CXData* m_pWatched = nullptr;   // the selected object whose matrix is watched
+    D3DXMATRIX m_mWatchedWorld;     // its matrix and position when the watch began
+    D3DXVECTOR3 m_vWatchedPos{0, 0, 0};
+    int m_iWatchedSelection = -1;
+    bool m_bDragStep = false;     // a drag changed it and the button is still down
+    std::string m_strMatrixLabel; // what caused the change seen this frame
+    int m_iZKey = 0;
+    int m_iYKey = 0;
+    std::uint64_t m_uShownPosition = UINT64_MAX;
+    std::size_t m_uShownSize = SIZE_MAX;
+    std::vector<MapFileEvent> m_vecMapEvents;
 };

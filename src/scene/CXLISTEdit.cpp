@@ -7,6 +7,7 @@
 #include "DZGetAction.h"
 #include "MyForm.h"
 #include "Win32Input.h"
+#include "XFileProblem.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -39,18 +40,26 @@ void CXLIST::AddXData() {
         return;
     auto* object = new CXData(0, nullptr);
     if (!HasMesh(*object)) {
-        // Not a model: the same command opens map files, dropped or chosen.
         const std::string fileName = object->GetFilename();
         form->SetXFileOpenFlg(false);
         delete object;
+        // An X file that does not load is a broken model, not a map: the X reader says what is wrong.
+        if (XFileProblem::HasXSignature(fileName)) {
+            XFileProblem::Report(fileName);
+            return;
+        }
+        // Not a model: the same command opens map files, dropped or chosen.
         OpenMapFile(fileName.c_str());
         return;
     }
+    CommitMatrixChange(false);
+    const int selectionBefore = form->checkedListBox1->SelectedIndex();
     m_vecXData.push_back(object);
     Renumber();
     NameAndSelectNewest(*form, "OBJ");
     form->SetXFileOpenFlg(false);
     m_bChanged = true;
+    PushAppended(m_vecXData.size() - 1, selectionBefore, "追加 " + RecordOf(m_vecXData.size() - 1).name);
 }
 
 void CXLIST::CopyXData() {
@@ -150,10 +159,13 @@ void CXLIST::Paste() {
     MyForm* form = CAPP::GetInstance().GetMainForm();
     if (form == nullptr)
         return;
+    CommitMatrixChange(false);
+    const int selectionBefore = form->checkedListBox1->SelectedIndex();
     m_vecXData.push_back(new CXData(&m_ClipData));
     RenumberAndUpdate();
     NameAndSelectNewest(*form, "OBJ");
     m_bChanged = true;
+    PushAppended(m_vecXData.size() - 1, selectionBefore, "貼り付け " + RecordOf(m_vecXData.size() - 1).name);
 }
 
 void CXLIST::DeleteXData() {
@@ -172,6 +184,13 @@ void CXLIST::DeleteXData() {
     if (m_vecXData.empty() || m_uNowSelectID >= m_vecXData.size())
         return;
 
+    CommitMatrixChange(false);
+    SceneStep step;
+    step.changes.push_back(SceneChange{m_uNowSelectID, RecordOf(m_uNowSelectID), std::nullopt});
+    step.label = "削除 " + step.changes.front().before->name;
+    step.selectionBefore = static_cast<int>(m_uNowSelectID);
+    if (m_vecXData[m_uNowSelectID] == m_pWatched)
+        m_pWatched = nullptr;
     delete m_vecXData[m_uNowSelectID];
     m_vecXData.erase(m_vecXData.begin() + m_uNowSelectID);
     CheckedListBox& list = *form->checkedListBox1;
@@ -181,4 +200,7 @@ void CXLIST::DeleteXData() {
     list.SetSelectedIndex(static_cast<int>(m_uNowSelectID));
     RenumberAndUpdate();
     m_bChanged = true;
+    step.selectionAfter = list.SelectedIndex();
+    PushStep(std::move(step));
+    RememberCheckMarks();
 }

@@ -11,6 +11,8 @@
 #include "MyForm.h"
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 const char* const CXLIST::kLoadErrorText =
@@ -26,17 +28,56 @@ void Tell(const std::string& text) {
     MessageBoxA(nullptr, text.c_str(), CXLIST::kCaption, MB_OK);
 }
 
+// A map record names its model in braces and gives its matrix in parentheses after them:
+// XFileName{tree.x},Matrix(1,0,...);. Words of a text or the bytes of a picture never read that way.
+bool InMapForm(const std::string& token) {
+    const auto open = token.find('{');
+    const auto close = open == std::string::npos ? open : token.find('}', open + 1);
+    return close != std::string::npos && token.find('(', close + 1) != std::string::npos;
+}
+
+bool HoldsAMapRecord(const char* filename) {
+    std::ifstream file(filename, std::ios::binary);
+    std::string token;
+    while (file >> token)
+        if (InMapForm(token))
+            return true;
+    return false;
+}
+
 } // namespace
 
 bool CXLIST::OpenMapFile(const char* filename) {
+    return OpenMap(filename, false);
+}
+
+bool CXLIST::OpenRecoveredMap(const char* filename) {
+    return OpenMap(filename, true);
+}
+
+// A recovered map is not the user's file: it becomes no current map file, and the scene stays modified.
+bool CXLIST::OpenMap(const char* filename, bool recovered) {
     MyForm* form = CAPP::GetInstance().GetMainForm();
     if (form == nullptr)
         return false;
     std::vector<Fieldsmith::_TAG_MAPDATA> records;
     if (filename == nullptr || !Fieldsmith::LoadMapFile(filename, records)) {
         Tell(kLoadErrorText);
+        if (filename != nullptr && !recovered)
+            NoteMapFile(MapFileEvent::Unreadable, filename);
         return false;
     }
+    // Read as a map, any file is a list of records; one of which no record has a map's form is some
+    // other file, and its words are no missing models.
+    if (!records.empty() && !HoldsAMapRecord(filename)) {
+        Tell(std::string(kLoadErrorText) + "\n" + filename + "\nXFILEでもMapファイルでもありません。");
+        return false;
+    }
+    CommitMatrixChange(false);
+    // Opened into an empty scene that nothing has changed, the scene is the file.
+    const bool fresh = m_vecXData.empty() && !m_History.IsModified();
+    const std::size_t first = m_vecXData.size();
+    const int selectionBefore = form->checkedListBox1->SelectedIndex();
 
     // Every object is renumbered and updated after each record is added. Only the first updates can
     // change anything: the first takes the pop-up's entry and the matrix reset, the first two take
@@ -71,8 +112,17 @@ bool CXLIST::OpenMapFile(const char* filename) {
         ++added;
         m_bChanged = true;
     }
-    if (added > 0)
+    if (added > 0) {
         form->checkedListBox1->SetSelectedIndex(form->checkedListBox1->Count() - 1);
+        const std::string file = std::filesystem::path(filename).filename().string();
+        PushAppended(first, selectionBefore, (recovered ? "復元 " : "マップを開く ") + file);
+    }
+    // A file none of whose records loaded is not a map this scene came from.
+    if (!recovered && added > 0) {
+        NoteMapFile(MapFileEvent::Opened, filename);
+        if (fresh && added > 0 && failureCount == 0)
+            m_History.MarkSaved();
+    }
 
     // One message for the whole file: a file that is not a map at all fails on every token.
     if (failureCount > 0) {
@@ -87,6 +137,8 @@ bool CXLIST::OpenMapFile(const char* filename) {
 }
 
 bool CXLIST::SaveMapFile(const char* filename) {
+    // An edit of this frame belongs to what is saved, not to what comes after the save.
+    CommitMatrixChange(false);
     std::vector<Fieldsmith::_TAG_MAPDATA> records;
     records.reserve(m_vecXData.size());
     for (CXData* object : m_vecXData)
@@ -95,6 +147,8 @@ bool CXLIST::SaveMapFile(const char* filename) {
         Tell(kSaveErrorText);
         return false;
     }
+    m_History.MarkSaved();
+    NoteMapFile(MapFileEvent::Saved, filename);
     return true;
 }
 

@@ -5,6 +5,9 @@
 #include "MyForm.h"
 #include "VirtualKeys.h"
 
+#include <QPushButton>
+#include <QTest>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -54,6 +57,11 @@ TEST_F(Modes, FunctionKeysChooseTheCullingAndTheLastTestedKeyWins) {
 
 TEST_F(Modes, LetterKeysChooseTheEditTypeButCtrlCStillCopies) {
     MyForm* form = CAPP::GetInstance().GetMainForm();
+    // The letters act only in the active main window.
+    form->activateWindow();
+    if (!QTest::qWaitForWindowActive(form, 3000))
+        GTEST_SKIP() << "the window system did not activate the main window";
+    form->button1->setFocus();
     Frame({'Q'});
     EXPECT_EQ(form->GetSelectEdit(), 2);
     Frame({VK_LCONTROL, 'C'});

@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QCheckBox>
 
+#include <vector>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -127,4 +129,64 @@ TEST_F(Overlay, TakesOverAnAppliedGridOnceAndClosesTheSettingsWindow) {
     DWORD lighting = 1;
     D3DZCDIRECT3D::GetInstance().GetDevice()->GetRenderState(D3DRS_LIGHTING, &lighting);
     EXPECT_EQ(lighting, FALSE) << "lighting follows the light toggle after the overlay";
+}
+
+// Seen at a slant, a red floor drawn after the grid: in the ground's plane it covers the grid
+// everywhere, never speckled by lines winning some pixels; a floor below the ground shows the grid.
+TEST_F(Overlay, AFloorInTheGroundsPlaneCoversTheGridWithoutSpeckles) {
+    IDirect3DDevice9* device = D3DZCDIRECT3D::GetInstance().GetDevice();
+    const D3DXVECTOR3 eye(0.3f, 5, -9), at(0, 0, 0), up(0, 1, 0);
+    D3DXMATRIX view, projection;
+    D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+    D3DXMatrixPerspectiveFovLH(&projection, D3DX_PI / 4, 1.0f, 0.1f, 2000.0f);
+    D3DZCDIRECT3D::GetInstance().SetView(&view);
+    D3DZCDIRECT3D::GetInstance().SetProj(&projection);
+    // The picture of a red floor, with or without the overlay drawn first.
+    const auto picture = [&](float floorHeight, bool grid) {
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+        device->BeginScene();
+        if (grid)
+            m_ui.Draw();
+        const DWORD colour = 0xFFFF0000;
+        const _D3DVERTEXCOR_ floor[4] = {{-4, floorHeight, -4, colour},
+                                         {-4, floorHeight, 4, colour},
+                                         {4, floorHeight, -4, colour},
+                                         {4, floorHeight, 4, colour}};
+        D3DXMATRIX identity;
+        D3DXMatrixIdentity(&identity);
+        device->SetTransform(D3DTS_WORLD, &identity);
+        device->SetRenderState(D3DRS_LIGHTING, FALSE);
+        device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+        device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, floor, sizeof floor[0]);
+        device->EndScene();
+        std::vector<DWORD> colours(kSize * kSize);
+        IDirect3DSurface9* back = nullptr;
+        device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back);
+        D3DLOCKED_RECT locked;
+        if (back != nullptr && back->LockRect(&locked, nullptr, D3DLOCK_READONLY) == S_OK) {
+            for (int y = 0; y < kSize; ++y)
+                for (int x = 0; x < kSize; ++x)
+                    colours[y * kSize + x] =
+                        *reinterpret_cast<const DWORD*>(static_cast<const char*>(locked.pBits) +
+                                                        y * locked.Pitch + x * 4) &
+                        0xFFFFFF;
+            back->UnlockRect();
+        }
+        if (back != nullptr)
+            back->Release();
+        return colours;
+    };
+    // Pixels of the floor where a grid line won; the Y axis stands above the floor and rightly covers it.
+    const auto speckles = [&](float floorHeight) {
+        const std::vector<DWORD> alone = picture(floorHeight, false), withGrid = picture(floorHeight, true);
+        int count = 0;
+        for (std::size_t i = 0; i < alone.size(); ++i)
+            count += alone[i] == 0xFF0000u && withGrid[i] != 0xFF0000u && withGrid[i] != 0x00FF00u;
+        return count;
+    };
+    EXPECT_EQ(speckles(0.0f), 0);
+    EXPECT_GT(speckles(-0.3f), 100) << "the grid over a sunken floor";
+    D3DXMATRIX restored;
+    device->GetTransform(D3DTS_PROJECTION, &restored);
+    EXPECT_EQ(restored, projection) << "the objects are drawn with the camera's own projection";
 }

@@ -1,22 +1,29 @@
 #include "MyForm.h"
 #include "CheckedListBox.h"
+#include "ExternalViewer.h"
 #include "FileDialog.h"
 #include "MessageBoxRecorder.h"
 #include "NumericUpDown.h"
+#include "ReadMeWindow.h"
 #include "ScopedFileChooser.h"
 #include "Setting.h"
+#include "TempDir.h"
 #include "TextForm.h"
 #include "ViewBox.h"
 #include "ViewWindow.h"
+#include "WhenModal.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QUrl>
 #include <QWheelEvent>
@@ -24,6 +31,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -133,11 +141,17 @@ TEST_F(MyFormTest, OpensAsTheEditorWithItsDefaults) {
 
 TEST_F(MyFormTest, MenusHoldEveryCommandInOrder) {
     EXPECT_EQ(Texts(form.menuStrip1->actions()),
-              (std::vector<QString>{"FILE", QStringLiteral("表示"), QStringLiteral("ヘルプ")}));
+              (std::vector<QString>{"FILE", QStringLiteral("編集"), QStringLiteral("表示"),
+                                    QStringLiteral("ヘルプ")}));
     EXPECT_EQ(Texts(form.toolStripMenuItem5->actions()),
               (std::vector<QString>{
                   QStringLiteral("行列を保存する"), QStringLiteral("カメラの行列を保存する"),
-                  QStringLiteral("マップの行列リストを保存する"), QStringLiteral("マップの情報を保存する")}));
+                  QStringLiteral("マップの行列リストを保存する"), QStringLiteral("マップの情報を保存する"),
+                  QStringLiteral("上書き保存\tCtrl+S")}));
+    EXPECT_EQ(Texts(form.editMenu->actions()),
+              (std::vector<QString>{QStringLiteral("元に戻す\tCtrl+Z"), QStringLiteral("やり直し\tCtrl+Y")}));
+    EXPECT_FALSE(form.undoItem->isEnabled());
+    EXPECT_FALSE(form.redoItem->isEnabled());
     const std::vector<QString> context = Texts(form.contextMenuStrip1->actions());
     ASSERT_EQ(context.size(), 20u);
     EXPECT_EQ(context[0], "|");
@@ -231,6 +245,38 @@ TEST_F(MyFormTest, ConfirmingADialogRaisesItsFlagAndCancellingNone) {
     }
 }
 
+// The prompt stands greyed in the empty name field; Save with nothing typed saves nothing.
+TEST_F(MyFormTest, SavePromptsArePlaceholdersNeverFileNames) {
+    const std::vector<std::tuple<QAction*, QString>> saves = {
+        {form.toolStripMenuItem6, QStringLiteral("<保存するファイル名を入力してください>")},
+        {form.toolStripMenuItem7, QStringLiteral("<ファイル名を入力してください>")},
+        {form.toolStripMenuItem8, QStringLiteral("<ファイル名を入力してください>")},
+    };
+    TempDir dir;
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    for (const auto& [item, prompt] : saves) {
+        QString typed = QStringLiteral("unread"), shown;
+        bool stayedOpen = false;
+        WhenModal<QFileDialog>([&](QFileDialog& files) {
+            auto* name = files.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(name, nullptr);
+            typed = name->text();
+            shown = name->placeholderText();
+            static_cast<QDialog&>(files).accept();
+            stayedOpen = files.isVisible();
+            files.reject();
+        });
+        item->trigger();
+        EXPECT_EQ(typed, QString()) << prompt.toStdString();
+        EXPECT_EQ(shown, prompt);
+        EXPECT_TRUE(stayedOpen) << "Save with no name does nothing";
+    }
+    std::filesystem::current_path(previous);
+    EXPECT_TRUE(Raised(form).empty());
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
+}
+
 TEST_F(MyFormTest, DroppingFilesOnTheViewAddsOnlyTheFirst) {
     std::unique_ptr<QMimeData> files(FileList({"/models/first.x", "/models/second.x"}));
     EXPECT_TRUE(DropOnView(form, files.get()));
@@ -259,36 +305,28 @@ TEST_F(MyFormTest, DropsOnTheNativeViewWindowCountToo) {
     EXPECT_TRUE(form.GetXFileOpenFlg());
 }
 
-TEST_F(MyFormTest, WheelTurnsOverViewAndListsZoomOncePerNotch) {
+// Only the view zooms: a turn over a list scrolls the list, and one a list or a number field passes on
+// to the window was meant for them too.
+TEST_F(MyFormTest, WheelTurnsZoomOnlyOverTheView) {
+    form.show();
     form.checkedListBox1->Add(QStringLiteral("OBJ1"));
     Wheel(form.pictureBox1->NativeWindow(), 120);
     EXPECT_EQ(form.GetMouseWheel(), 3);
     Wheel(form.pictureBox1, 120);
     EXPECT_EQ(form.GetMouseWheel(), 6);
-    Wheel(form.checkedListBox1->viewport(), -120);
-    EXPECT_EQ(form.GetMouseWheel(), 3);
-    Wheel(form.listBox1->viewport(), -240);
-    EXPECT_EQ(form.GetMouseWheel(), -3);
-}
-
-// A turn the widget under the cursor does not take is passed on to the window.
-TEST_F(MyFormTest, WheelTurnsPassedOnToTheWindowCountOnlyWhereNothingCountedThem) {
-    form.show();
     auto passOn = [this](QWidget* under) {
         const QPointF at = under->mapTo(&form, QPointF(under->width() / 2.0, under->height() / 2.0));
         QWheelEvent event(at, form.mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
                           Qt::NoScrollPhase, false);
         QApplication::sendEvent(&form, &event);
     };
-    // A list at the end of its range passes on what it already counted.
-    passOn(form.checkedListBox1->viewport());
-    passOn(form.listBox1->viewport());
-    EXPECT_EQ(form.GetMouseWheel(), 0);
-    // A number field at its limit passes on a turn meant for it.
-    passOn(form.numericUpDown3);
-    EXPECT_EQ(form.GetMouseWheel(), 0);
-    passOn(form.button2);
-    EXPECT_EQ(form.GetMouseWheel(), 3);
+    for (QWidget* other :
+         std::initializer_list<QWidget*>{form.checkedListBox1->viewport(), form.listBox1->viewport(),
+                                         form.numericUpDown3, form.button2}) {
+        Wheel(other, -120);
+        passOn(other);
+        EXPECT_EQ(form.GetMouseWheel(), 6) << other->objectName().toStdString();
+    }
 }
 
 TEST_F(MyFormTest, WheelStepsTruncateTowardZeroAndKeepTheRest) {
@@ -437,6 +475,50 @@ TEST_F(MyFormTest, VersionMessageNamesTheEditorAndItsMakers) {
     EXPECT_EQ(message.text, "[名前]          3DFieldsmith\n[バージョン]     1.4\n"
                             "[制作者]       Fieldsmith Project\n[Icon提供者] Fieldsmith Project");
     EXPECT_EQ(message.type, MB_OK);
+}
+
+TEST_F(MyFormTest, ShrunkToItsMinimumNoControlOverlapsAnother) {
+    form.show();
+    form.resize(1, 1);
+    form.centralWidget()->layout()->activate();
+    EXPECT_EQ(form.size(), form.minimumSize());
+    QList<QWidget*> controls = {
+        form.pictureBox1, form.button1,   form.button2,        form.button3,        form.textBox1,
+        form.textBox2,    form.textBox3,  form.numericUpDown1, form.numericUpDown2, form.numericUpDown3,
+        form.checkBox1,   form.checkBox2, form.checkBox3,      form.listBox1,       form.checkedListBox1};
+    const auto placed = [this](QWidget* control) {
+        return QRect(control->mapTo(&form, QPoint()), control->size());
+    };
+    for (QWidget* control : controls) {
+        EXPECT_TRUE(form.rect().contains(placed(control))) << control->objectName().toStdString();
+        EXPECT_GE(control->height(), control->minimumSizeHint().height())
+            << control->objectName().toStdString();
+        for (QWidget* other : controls)
+            EXPECT_TRUE(control == other || !placed(control).intersects(placed(other)))
+                << control->objectName().toStdString() << " and " << other->objectName().toStdString();
+    }
+    EXPECT_GE(form.pictureBox1->width(), 200) << "the view still shows the scene";
+}
+
+// Where the desktop starts no viewer, the read-me opens in the editor's own read-only window.
+TEST_F(MyFormTest, ReadMeFallsBackToAReadOnlyWindowOfItsOwn) {
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(FSMITH_SOURCE_DIR);
+    MessageBoxRecorder recorder;
+    for (const bool viewerStarts : {true, false, false}) {
+        const ExternalViewerStarter before =
+            SetExternalViewerStarter([viewerStarts](const QUrl&) { return viewerStarts; });
+        form.toolStripMenuItem29->trigger();
+        SetExternalViewerStarter(before);
+    }
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    std::filesystem::current_path(previous);
+    const QList<ReadMeWindow*> windows = form.findChildren<ReadMeWindow*>();
+    ASSERT_EQ(windows.size(), 1) << "one window, and none while a viewer starts";
+    EXPECT_TRUE(windows[0]->isVisible());
+    EXPECT_TRUE(windows[0]->textBox->isReadOnly());
+    EXPECT_TRUE(windows[0]->textBox->toPlainText().startsWith(QStringLiteral("3DFieldsmith Ver1.4 ReadMe")));
+    EXPECT_TRUE(recorder.Messages().empty());
 }
 
 TEST_F(MyFormTest, AnsweringNoToTheCloseQuestionKeepsTheWindow) {

@@ -1,5 +1,6 @@
 #include "Setting.h"
 #include "FileDialog.h"
+#include "MessageBoxRecorder.h"
 #include "NumericUpDown.h"
 #include "ScopedFileChooser.h"
 #include "TempDir.h"
@@ -14,8 +15,11 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
+#include <iterator>
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -237,7 +241,7 @@ TEST_F(SettingTest, ChoosingATextureSetsPathNameFlagAndPreviewEachTime) {
 
     chooser.Choose(Q(png));
     window->button2->click();
-    EXPECT_EQ(chooser.LastFileName(), QStringLiteral("<Toonシェーダで使用するテクスチャを選んでください>"));
+    EXPECT_EQ(chooser.LastFileName(), QString());
     EXPECT_EQ(window->textBox33->text(), Q(png));
     EXPECT_EQ(Setting::ToonName, png);
     EXPECT_FALSE(window->pictureBox1->pixmap().isNull());
@@ -257,9 +261,23 @@ TEST_F(SettingTest, ChoosingATextureSetsPathNameFlagAndPreviewEachTime) {
     EXPECT_EQ(window->textBox33->text(), Q(png));
 }
 
-TEST_F(SettingTest, ATextureThePreviewCannotShowIsStillTakenOver) {
+namespace {
+
+// One pixel, 32-bit ARGB: a texture the device reads and the preview does not.
+std::string OnePixelDds() {
+    std::uint32_t header[32] = {0x20534444, 124, 0x1007, 1, 1, 4};
+    const std::uint32_t format[8] = {32, 0x41, 0, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
+    std::copy(std::begin(format), std::end(format), header + 19);
+    header[27] = 0x1000;
+    std::string bytes(reinterpret_cast<const char*>(header), sizeof header);
+    return bytes + std::string("\x10\x20\x30\xFF", 4);
+}
+
+} // namespace
+
+TEST_F(SettingTest, ATextureThePreviewCannotShowIsStillTakenOverAndANonImageIsRefused) {
     const std::string png = WritePng("sphere.png");
-    const std::string dds = m_dir.Write("sphere.dds", "DDS not really");
+    const std::string dds = m_dir.Write("sphere.dds", OnePixelDds());
     auto window = Open();
     ScopedFileChooser chooser;
 
@@ -275,6 +293,22 @@ TEST_F(SettingTest, ATextureThePreviewCannotShowIsStillTakenOver) {
     // The old picture would show a texture that is no longer used.
     EXPECT_TRUE(window->pictureBox2->pixmap().isNull());
     EXPECT_FALSE(Setting::isFileOk_1());
+
+    // Neither texture takes a file that is no picture at all; the one in use stays.
+    MessageBoxRecorder messages;
+    for (const std::string& notAPicture :
+         {m_dir.Write("notes.png", "just words"), m_dir.Write("empty.bmp", "")}) {
+        chooser.Choose(Q(notAPicture));
+        window->button3->click();
+        chooser.Choose(Q(notAPicture));
+        window->button2->click();
+    }
+    EXPECT_EQ(window->textBox34->text(), Q(dds));
+    EXPECT_EQ(Setting::SpeMapName, dds);
+    EXPECT_FALSE(Setting::isFileOk_1());
+    EXPECT_FALSE(Setting::isFileOk_2());
+    ASSERT_EQ(messages.Messages().size(), 4u);
+    EXPECT_NE(messages.Messages()[0].text.find("notes.png"), std::string::npos);
 }
 
 TEST_F(SettingTest, MissingDefaultTexturesLeaveEmptyPreviews) {

@@ -268,6 +268,22 @@ TEST_F(D3DXLoadMeshFromX, AdjacencyPairsOnlyFacesThatShareBothEndsOfAnEdge) {
     EXPECT_EQ(std::vector<DWORD>(adjacency, adjacency + 21), expected);
 }
 
+TEST_F(D3DXLoadMeshFromX, AdjacencyReadLateStillDescribesTheMeshAsLoaded) {
+    Loaded loaded;
+    Load(m_dir.Write("model.x", XFile("Mesh { 4; 0;0;0;, 0;1;0;, 1;1;0;, 1;0;0;; 2; 3;0,1,2;, 3;0,2,3;; }")),
+         loaded);
+    ASSERT_EQ(loaded.result, S_OK) << D3DXGetLastXFileError();
+    EXPECT_EQ(loaded.adjacency->GetBufferSize(), 2 * 3 * sizeof(DWORD));
+    // The caller rewrites the faces before anything reads the adjacency, which is worked out on demand.
+    void* indices = nullptr;
+    loaded.mesh->LockIndexBuffer(0, &indices);
+    std::memset(indices, 0, 2 * 3 * sizeof(WORD));
+    loaded.mesh->UnlockIndexBuffer();
+    const auto* adjacency = static_cast<const DWORD*>(loaded.adjacency->GetBufferPointer());
+    EXPECT_EQ(std::vector<DWORD>(adjacency, adjacency + 6),
+              (std::vector<DWORD>{kNone, kNone, 1, 0, kNone, kNone}));
+}
+
 TEST_F(D3DXLoadMeshFromX, MaterialsMakeSubsetsInFileOrder) {
     Loaded loaded;
     LoadText(R"(

@@ -14,6 +14,7 @@
 #include "FakeClock.h"
 #include "FileDialog.h"
 #include "KeyStateTracker.h"
+#include "MapDocument.h"
 #include "MessageBoxRecorder.h"
 #include "MyForm.h"
 #include "Setting.h"
@@ -21,6 +22,7 @@
 #include "TestMeshes.h"
 #include "d3d9.h"
 
+#include <QSettings>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -44,9 +46,19 @@ protected:
         std::filesystem::current_path(FSMITH_SOURCE_DIR); // Data/ is read from the working directory
         KeyStateTracker::GetInstance().FocusLost();
         CamData::GetInstance().Reset();
+        // Settings the editor keeps between runs go to this test's own folder, never the user's.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QString::fromStdString(m_dir.File("config")));
         m_box = m_dir.Write("box.x", TestMeshes::Box(-1, -1, -1, 1, 1, 1, {1, 0, 0}));
+        // Autosaves and recent maps of the editor a test runs go to the test's own folders, and the
+        // object list's history starts empty and saved.
+        setenv("XDG_STATE_HOME", m_dir.File("state").c_str(), 1);
+        setenv("XDG_CONFIG_HOME", m_dir.File("config").c_str(), 1);
+        CAPP::GetInstance().GetXList().GetHistory().Clear();
+        CAPP::GetInstance().GetXList().GetHistory().MarkSaved();
     }
     void TearDown() override {
+        MapDocument::GetInstance().Finish();
         CAPP::GetInstance().Release();
         CAPP::GetInstance().DestroyWindows();
         IDirect3D9::SetDeviceTypeFilter({});

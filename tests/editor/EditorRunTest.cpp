@@ -2,14 +2,21 @@
 // frame pacing, and what the loop does with the windows between frames.
 #include "EditorFixture.h"
 
+#include "NumericUpDown.h"
 #include "PopWindow.h"
 #include "Setting.h"
 #include "TempDir.h"
 
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QListWidget>
 #include <QTest>
 #include <QTimer>
 
 #include <fstream>
+#include <functional>
+
+#include <xcb/xcb.h>
 
 namespace {
 
@@ -44,6 +51,99 @@ TEST_F(EditorRun, AConfirmedCloseEndsTheLoopAndGivesUpTheDeviceAndTheWindows) {
     EXPECT_GE(m_clock.Sleeps().size(), 4u) << "frames ran until the close";
     EXPECT_EQ(Device(), nullptr);
     EXPECT_EQ(CAPP::GetInstance().GetMainForm(), nullptr);
+}
+
+// The window system destroys the main window's X window without asking it to close.
+TEST_F(EditorRun, AMainWindowDestroyedByTheWindowSystemEndsTheRunAsAConfirmedCloseDoes) {
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr)
+        GTEST_SKIP() << "not on an X server";
+    int passes = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        if (MyForm* form = CAPP::GetInstance().GetMainForm(); form != nullptr && ++passes == 5) {
+            xcb_destroy_window(x11->connection(), static_cast<xcb_window_t>(form->winId()));
+            xcb_flush(x11->connection());
+        }
+        if (passes > 500)
+            ticker.stop(); // the run did not end: fail below rather than hang
+    });
+    ticker.start(0);
+    const int result = RunEditor();
+    ticker.stop();
+    if (Device() == nullptr && CAPP::GetInstance().GetMainForm() == nullptr && result == 1)
+        GTEST_SKIP() << "no GL 3.3 context on the view's native window";
+    EXPECT_EQ(result, 0);
+    EXPECT_LT(passes, 500);
+    EXPECT_TRUE(Texts().empty()) << "nobody is asked: there is no window left to ask in";
+    EXPECT_EQ(Device(), nullptr);
+    EXPECT_EQ(CAPP::GetInstance().GetMainForm(), nullptr);
+}
+
+// A run's settings are the next run's start; the very first run starts with the defaults.
+TEST_F(EditorRun, SettingsChangedInOneRunAreThereInTheNext) {
+    struct Seen {
+        int renderMode;
+        double cameraFactor, drawStart, drawEnd;
+        float lightDirX, gridInterval;
+        bool gridXY;
+        QSize size;
+    };
+    const auto run = [this](const std::function<void(MyForm&)>& change) {
+        Seen seen{};
+        int passes = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            MyForm* form = CAPP::GetInstance().GetMainForm();
+            if (form == nullptr || ++passes != 3)
+                return;
+            seen = {form->listBox1->currentRow(),
+                    form->numericUpDown1->value(),
+                    form->numericUpDown2->value(),
+                    form->numericUpDown3->value(),
+                    Setting::m_fLightDirX,
+                    CAPP::GetInstance().GetUI().GetGridInterval(),
+                    CAPP::GetInstance().GetUI().GetGridXY(),
+                    form->size()};
+            change(*form);
+            form->close();
+        });
+        ticker.start(0);
+        RunEditor();
+        return seen;
+    };
+    const Seen first = run([](MyForm& form) {
+        form.listBox1->setCurrentRow(2);
+        form.numericUpDown1->setValue(2.5);
+        form.numericUpDown3->setValue(500);
+        form.numericUpDown2->setValue(0.5);
+        Setting::m_fLightDirX = -0.3f;
+        CAPP::GetInstance().GetUI().RestoreGrid(2.0f, false, true, true);
+        form.resize(900, 640);
+    });
+    if (CAPP::GetInstance().GetMainForm() == nullptr && first.size.isEmpty())
+        GTEST_SKIP() << "no GL 3.3 context on the view's native window";
+    EXPECT_EQ(first.renderMode, 0);
+    EXPECT_EQ(first.cameraFactor, 1.0);
+    EXPECT_EQ(first.drawStart, 0.1);
+    EXPECT_EQ(first.drawEnd, 2000.0);
+    EXPECT_EQ(first.lightDirX, 1.0f);
+    EXPECT_EQ(first.gridInterval, 0.5f);
+    EXPECT_FALSE(first.gridXY);
+
+    Setting::SetStartUpLight();
+    const Seen second = run([](MyForm&) {});
+    EXPECT_EQ(second.renderMode, 2);
+    EXPECT_EQ(second.cameraFactor, 2.5);
+    EXPECT_EQ(second.drawStart, 0.5);
+    EXPECT_EQ(second.drawEnd, 500.0);
+    EXPECT_FLOAT_EQ(second.lightDirX, -0.3f);
+    EXPECT_EQ(second.gridInterval, 2.0f);
+    EXPECT_TRUE(second.gridXY);
+    EXPECT_EQ(second.size, QSize(900, 640));
+    CAPP::GetInstance().GetUI().RestoreGrid(0.5f, false, true, false);
+    Setting::m_fGridValue = 0.5f;
+    Setting::m_bGridCheckBox3 = false;
 }
 
 TEST_F(EditorRun, FramesLastAtLeastSixteenMillisecondsAcrossTheClockWrapping) {

@@ -5,15 +5,22 @@
 #include "CWindowCheck.h"
 #include "ViewBox.h"
 #include "VirtualKeys.h"
+#include "XdoTool.h"
 
+#include <QPushButton>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
 
 namespace {
 
 constexpr const char* kCrate = "Data/Sample/crate.x";
+constexpr const char* kSampleMap = "Data/Sample/Sample.map";
 
 class EditorSession : public EditorTest {
 protected:
@@ -62,6 +69,26 @@ protected:
         Pass();
         Keys().KeyUp(key);
         Pass();
+    }
+    // A chord pressed on the X server and held for one frame once the key record has it, then released
+    // for the next. False when the keys never reached the editor.
+    bool PressOnTheDisplay(const std::string& chord, int key) {
+        const auto reached = [&](bool down) {
+            return QTest::qWaitFor([&] { return Keys().IsDown(key) == down; }, 5000);
+        };
+        if (!XdoTool("keydown " + chord) || !reached(true)) {
+            XdoTool("keyup " + chord);
+            return false;
+        }
+        Pass();
+        // A key pressed since the last frame reads as down for the whole next frame, so the release
+        // shows only once a frame has begun after it.
+        const auto releasedAfterAFrame = [&] {
+            Pass();
+            return !Keys().IsDown(key);
+        };
+        const bool released = XdoTool("keyup " + chord) && QTest::qWaitFor(releasedAfterAFrame, 5000);
+        return released;
     }
     bool ActivateMainWindow() {
         m_form->activateWindow();
@@ -154,8 +181,8 @@ TEST_F(EditorSession, DraggingTheXConeMovesTheObjectAlongXOnly) {
 TEST_F(EditorSession, DraggingTheYRingTurnsTheObjectAboutWorldY) {
     START_WITH_DEVICE();
     Open(kCrate);
-    Press('C');
-    ASSERT_EQ(m_form->GetSelectEdit(), 1) << "C chooses rotation";
+    m_form->button2->click();
+    Pass();
     ASSERT_TRUE(HoverOverTheYRing(2.4f)) << "no part of the Y ring is uncovered";
     DragBy(5, 0, 8); // 40 pixels: two degrees
     const D3DXMATRIX world = *List().GetWorld(0);
@@ -169,6 +196,37 @@ TEST_F(EditorSession, DraggingTheYRingTurnsTheObjectAboutWorldY) {
     EXPECT_EQ(world._41, 0.0f);
     EXPECT_EQ(world._42, 0.0f);
     EXPECT_EQ(world._43, 0.0f);
+}
+
+// Shift turns by 45-degree notches only, one on each sixth frame that moved both across and up or
+// down; a drag straight across never counts, however long.
+TEST_F(EditorSession, ShiftRotatesTheYRingInNotchesOfFortyFiveDegrees) {
+    START_WITH_DEVICE();
+    Open(kCrate);
+    m_form->button2->click();
+    Pass();
+    ASSERT_TRUE(HoverOverTheYRing(2.4f)) << "no part of the Y ring is uncovered";
+    const POINT ring = CurrentCursorInView();
+    const struct {
+        int dx, dy, frames;
+        float cosine;
+        const char* what;
+    } drags[] = {{8, 0, 30, 1.0f, "240 pixels straight across"},
+                 {6, 2, 5, 1.0f, "five diagonal frames"},
+                 {6, 2, 6, 0.70710677f, "six diagonal frames: one notch"}};
+    for (const auto& drag : drags) {
+        D3DXMATRIX identity;
+        D3DXMatrixIdentity(&identity);
+        List().GetObject(0)->SetWorld(&identity);
+        CursorAt(ring);
+        Pass();
+        Keys().KeyDown(VK_LSHIFT);
+        DragBy(drag.dx, drag.dy, drag.frames);
+        Keys().KeyUp(VK_LSHIFT);
+        const D3DXMATRIX world = *List().GetWorld(0);
+        EXPECT_NEAR(world._11, drag.cosine, 1e-5f) << drag.what;
+        EXPECT_NEAR(world._22, 1.0f, 1e-5f) << drag.what << ": about world Y only";
+    }
 }
 
 TEST_F(EditorSession, FunctionKeysSwitchTheViewOfTheNextFrame) {
@@ -244,4 +302,43 @@ TEST_F(EditorSession, SavingTheMapWritesEveryObjectAsOneCrLfRecord) {
                                        "XFileName{" +
                                        kCrate + "},Matrix(1,0,0,0,0,1,0,0,0,0,1,0," + Number(x) +
                                        ",0,0,1);\r\n");
+}
+
+TEST_F(EditorSession, CtrlZAndCtrlYTypedOnTheDisplayTakeADragOfTheSampleMapBackAndBringItAgain) {
+    START_WITH_DEVICE();
+    if (!HaveXdoTool())
+        GTEST_SKIP() << "no xdotool to type on the test's display";
+    if (!ActivateMainWindow())
+        GTEST_SKIP() << "the window system did not activate the main window";
+    m_form->openFileDialog3->setFileName(kSampleMap);
+    m_form->SetMapOpenFlg(true);
+    Pass();
+    std::ifstream sample(kSampleMap, std::ios::binary);
+    const auto records = std::count(std::istreambuf_iterator<char>(sample), {}, '\n');
+    ASSERT_EQ(List().GetMaxSize(), static_cast<unsigned>(records));
+    const std::string unmoved = m_dir.File("unmoved.map"), moved = m_dir.File("moved.map");
+    SaveMap(unmoved);
+    m_form->checkedListBox1->SetSelectedIndex(1);
+    Pass();
+    const D3DXMATRIX start = *List().GetWorld(1);
+    const D3DXMATRIX& cone = Manipulator().GetMarixList()[CWindowCheck::kAxisX];
+    ASSERT_EQ(HoverOver(D3DXVECTOR3(cone._41 + 0.2f, cone._42, cone._43)), CWindowCheck::kAxisX);
+    DragBy(6, 0, 5);
+    const D3DXMATRIX dragged = *List().GetWorld(1);
+    ASSERT_NE(dragged, start) << "the drag moved the crate";
+    SaveMap(moved);
+    m_form->checkedListBox1->setFocus(); // Ctrl+Z in a number field would undo the typing instead
+
+    ASSERT_TRUE(PressOnTheDisplay("ctrl+z", 'Z')) << "the keys never reached the editor";
+    EXPECT_EQ(std::memcmp(List().GetWorld(1), &start, sizeof start), 0);
+    const std::string undone = m_dir.File("undone.map");
+    SaveMap(undone);
+    EXPECT_EQ(TempDir::Read(undone), TempDir::Read(unmoved));
+
+    ASSERT_TRUE(PressOnTheDisplay("ctrl+y", 'Y')) << "the keys never reached the editor";
+    EXPECT_EQ(std::memcmp(List().GetWorld(1), &dragged, sizeof dragged), 0);
+    const std::string redone = m_dir.File("redone.map");
+    SaveMap(redone);
+    EXPECT_EQ(TempDir::Read(redone), TempDir::Read(moved));
+    EXPECT_TRUE(m_messages.Messages().empty());
 }

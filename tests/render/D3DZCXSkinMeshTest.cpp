@@ -321,3 +321,35 @@ TEST_F(SkinnedMesh, CorpusCharacterLoadsWithItsSetsAndPosesDifferentlyAtTwoTimes
     m_mesh.AdvanceTime(0.3f);
     EXPECT_NE(tail->TransformationMatrix, early);
 }
+
+// The first container sits in the root's second child, below a chain of first children that holds
+// none; a second, skinned container in another top-level frame takes its bone from the first branch.
+TEST_F(SkinnedMesh, EveryContainerIsFoundPosedAndLitLikeAStaticModel) {
+    const std::string model = R"(xof 0303txt 0032
+Frame Root {
+  Frame A { Frame A1 { FrameTransformMatrix { 1,0,0,0, 0,1,0,0, 0,0,1,0, 2,0,0,1;; } } }
+  Frame B {
+    Mesh Left { 4; 0;0;0;, 0;1;0;, 1;1;0;, 1;0;0;; 1; 4;0,1,2,3;;
+      MeshMaterialList { 1; 1; 0;; Material { 1;0;0;1;; 0; 0;0;0;; 1;1;1;; } } }
+  }
+}
+Frame C {
+  Mesh Right { 4; 0;1.5;0;, 0;2.5;0;, 1;2.5;0;, 1;1.5;0;; 1; 4;0,1,2,3;;
+    MeshMaterialList { 1; 1; 0;; Material { 0;1;0;1;; 0; 0;0;0;; 1;1;1;; } }
+    XSkinMeshHeader { 1; 1; 1; }
+    SkinWeights { "A1"; 4; 0,1,2,3; 1,1,1,1; 1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1;; }
+  }
+}
+AnimTicksPerSecond { 1; }
+AnimationSet Still { Animation { { B } AnimationKey { 2; 1; 0;3;0,0,0;;; } } }
+)";
+    ASSERT_TRUE(m_mesh.Load(m_dir.Write("two.x", model).c_str(), nullptr));
+    ASSERT_NE(m_mesh.GetContainer(), nullptr);
+    EXPECT_STREQ(m_mesh.GetContainer()->Name, "Left");
+    const D3DMATERIAL9& material = m_mesh.GetContainer()->pMaterials[0].MatD3D;
+    EXPECT_EQ(std::memcmp(&material.Ambient, &material.Diffuse, sizeof material.Ambient), 0);
+    const std::vector<DWORD> picture = DrawPicture();
+    EXPECT_TRUE(Lit(picture, 0.5f, 0.5f));  // Left, where its frame is
+    EXPECT_TRUE(Lit(picture, 2.5f, 2.0f));  // Right, moved by its bone A1
+    EXPECT_FALSE(Lit(picture, 0.5f, 2.0f)); // not where its own frame is
+}

@@ -61,18 +61,45 @@ TEST_F(ListFiles, FailingRecordsAreNamedInOneMessageAndTheOthersLoad) {
     EXPECT_EQ(Texts(), (Strings{kLoadError + "\n" + missing}));
     EXPECT_EQ(m_messages.Messages()[0].caption, "Information");
 
-    // A file dropped by mistake reads as a map of one record per token: one message, not thousands.
+    // A file dropped by mistake would read as a map of one record per token; none of them has a map
+    // record's form, so it is one message naming the file.
     std::string garbage;
     for (int i = 0; i < 500; ++i)
         garbage += "\x01\x02junk" + std::to_string(i) + " ";
-    Open(m_dir.Write("picture.png", garbage));
+    const std::string picture = m_dir.Write("picture.png", garbage);
+    Open(picture);
     EXPECT_EQ(m_list.GetMaxSize(), 1u);
     EXPECT_FALSE(m_form->GetXFileOpenFlg());
     ASSERT_EQ(m_messages.Messages().size(), 2u);
-    const std::string text = Texts()[1];
-    EXPECT_TRUE(text.starts_with(kLoadError + "\n"));
-    EXPECT_TRUE(text.ends_with("\nほか480件"));
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2 + 20 + 1);
+    EXPECT_EQ(Texts()[1], kLoadError + "\n" + picture + "\nXFILEでもMapファイルでもありません。");
+}
+
+// What the model command says about a file it cannot place: a broken X file in the X reader's words,
+// any other file that is no map in one line naming it; a map keeps listing its missing models.
+TEST_F(ListFiles, AFileThatIsNoModelIsReportedForWhatItIs) {
+    const std::string missing = m_dir.File("gone.x");
+    const struct {
+        std::string name, contents, expected;
+    } files[] = {
+        {"broken.x", "xof 0303txt 0032\ntemplate Frame {\n <3D82AB46-62DA-11cf-AB39-0020AF71E433>\n",
+         "broken.x: line 4: the file ends inside template 'Frame'"},
+        {"ReadMe.txt", "A model editor.\nOpen a map, then save it.\n",
+         "ReadMe.txt\nXFILEでもMapファイルでもありません。"},
+        {"image.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16),
+         "image.png\nXFILEでもMapファイルでもありません。"},
+        {"holes.map", "XFileName{" + missing + "},Matrix(1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1);\r\n",
+         "\n" + missing},
+    };
+    for (const auto& file : files) {
+        const std::size_t before = m_messages.Messages().size();
+        Open(m_dir.Write(file.name, file.contents));
+        ASSERT_EQ(m_messages.Messages().size(), before + 1) << file.name;
+        const std::string text = Texts().back();
+        EXPECT_TRUE(text.starts_with(kLoadError + "\n")) << text;
+        EXPECT_TRUE(text.ends_with(file.expected)) << text;
+        EXPECT_EQ(text.find("0303txt"), std::string::npos) << "an X file's words are no missing models";
+    }
+    EXPECT_EQ(m_list.GetMaxSize(), 0u);
 }
 
 TEST_F(ListFiles, FilesThatCannotBeReadOrWrittenAreReportedAndChangeNothing) {

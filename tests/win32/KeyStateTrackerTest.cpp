@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string>
 
 TEST(KeyStateTracker, KeysAndButtonsAreDownFromPressToRelease) {
     KeyStateTracker keys;
@@ -72,4 +73,42 @@ TEST(GetAsyncKeyState, SetsTheDownBitAndIsZeroWhenUp) {
     EXPECT_EQ(GetAsyncKeyState(-5), 0);
     keys.FocusLost();
     EXPECT_EQ(GetAsyncKeyState(VK_F10), 0);
+}
+
+// What one frame sees of the key after the events between frames, starting from a key that is up.
+TEST(KeyStateTracker, ATapBetweenFramesIsDownForExactlyTheNextFrame) {
+    struct Case {
+        const char* events; // d = press, u = release, f = a frame begins
+        const char* seen;   // what each frame saw: 1 down, 0 up
+    };
+    const Case cases[] = {
+        {"duf", "1"},      // a tap between frames
+        {"dufff", "100"},  // counted once
+        {"dfuf", "10"},    // an ordinary press and release
+        {"dfddduf", "10"}, // auto-repeat presses of a held key are no new press
+        {"dufduf", "11"},  // two taps, one in each gap
+        {"dudfuf", "10"},  // two taps in one gap count as one
+    };
+    for (const Case& c : cases) {
+        KeyStateTracker keys;
+        std::string seen;
+        for (const char* event = c.events; *event != '\0'; ++event) {
+            if (*event == 'd')
+                keys.KeyDown(VK_DELETE);
+            else if (*event == 'u')
+                keys.KeyUp(VK_DELETE);
+            else {
+                keys.BeginFrame();
+                seen += keys.IsDown(VK_DELETE) ? '1' : '0';
+            }
+        }
+        EXPECT_EQ(seen, c.seen) << c.events;
+    }
+    KeyStateTracker keys;
+    keys.KeyDown(VK_LSHIFT);
+    keys.KeyUp(VK_SHIFT);
+    keys.BeginFrame();
+    EXPECT_TRUE(keys.IsDown(VK_SHIFT)) << "a tapped side counts for the sideless query";
+    keys.FocusLost();
+    EXPECT_FALSE(keys.IsDown(VK_SHIFT)) << "and focus loss forgets it";
 }

@@ -74,7 +74,7 @@ void ExpectTexturedQuad(const XFileModel& model) {
     EXPECT_EQ(root.transform[12], 5.0f);
     EXPECT_EQ(root.transform[14], 7.0f);
     ASSERT_EQ(root.meshes.size(), 1u);
-    const XFileMesh& quad = root.meshes[0];
+    const XFileMesh& quad = *root.meshes[0];
     EXPECT_EQ(quad.name, "Quad");
     ASSERT_EQ(quad.positions.size(), 4u);
     EXPECT_EQ(quad.positions[1], (std::array<float, 3>{1, 0, 0}));
@@ -115,7 +115,7 @@ TEST(XFileBinary, ReadsNonFiniteFloatsAsZero) {
     w.Integers({0}).Tok(W::kCBrace);
     const XFileModel model = Load(w.Bytes());
     ASSERT_EQ(model.meshes.size(), 1u);
-    EXPECT_EQ(model.meshes[0].positions[0], (std::array<float, 3>{0, 0, 2}));
+    EXPECT_EQ(model.meshes[0]->positions[0], (std::array<float, 3>{0, 0, 2}));
 }
 
 TEST(XFileBinary, SkipsUnknownObjectsTokenByToken) {
@@ -211,6 +211,14 @@ TEST(XFileMszip, InflatesBinaryAndTextFilesAcrossBlocksThatShareTheirHistory) {
     EXPECT_EQ(model.frames[0].children.size(), 400u);
     EXPECT_EQ(XFileMszip::Inflate(std::span(tzip).subspan(16)),
               std::vector<std::uint8_t>(plain.begin() + 16, plain.end()));
+}
+
+TEST(XFileMszip, CompressedTextNamesLinesOfTheInflatedTextAlsoAfterParsing) {
+    // The mesh is checked once the parse is over; its place still counts lines in the inflated text.
+    const std::string text = "xof 0303txt 0032\n\nMesh T { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,3;; }\n";
+    const std::vector<std::uint8_t> plain(text.begin(), text.end());
+    EXPECT_EQ(LoadError(XFileMszipCompress(plain)),
+              "line 3 of the inflated text: Mesh 'T' face 0 uses vertex 3, but there are 3 vertices");
 }
 
 TEST(XFileMszip, RejectsBrokenBlocksNamingTheirOffset) {

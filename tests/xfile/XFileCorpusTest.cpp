@@ -41,7 +41,7 @@ const XFileMesh& CubeMesh(const XFileModel& model) {
         ADD_FAILURE() << "the cube is not Root > Cube > mesh";
         return none;
     }
-    return model.frames[0].children[0].meshes[0];
+    return *model.frames[0].children[0].meshes[0];
 }
 
 template <class A> void ExpectNear(const A& a, const A& b, const char* what) {
@@ -95,7 +95,7 @@ TEST_F(XFileCorpus, TheCubeReadsAlikeAsTextBinaryAndCompressed) {
 TEST_F(XFileCorpus, ExportedModelsLoadWithTheirParts) {
     const XFileModel anim = Load("anim_test.x");
     ASSERT_EQ(anim.frames.size(), 3u);
-    const XFileMesh& cylinder = anim.frames[0].meshes.at(0);
+    const XFileMesh& cylinder = *anim.frames[0].meshes.at(0);
     EXPECT_EQ(cylinder.positions.size(), 1720u);
     EXPECT_EQ(cylinder.skinWeights.size(), 4u) << "four bones, though only two frames exist";
     EXPECT_EQ(cylinder.declElements.size(), 2u);
@@ -113,24 +113,24 @@ TEST_F(XFileCorpus, ExportedModelsLoadWithTheirParts) {
     ASSERT_EQ(wuson.animationSets.size(), 3u);
     EXPECT_EQ(wuson.animationSets[1].name, "Wuson_Walk");
     EXPECT_EQ(wuson.ticksPerSecond, 4800u);
-    EXPECT_EQ(wuson.frames.at(0).meshes.at(0).skinWeights.size(), 37u);
+    EXPECT_EQ(wuson.frames.at(0).meshes.at(0)->skinWeights.size(), 37u);
 
     const XFileModel truespace = Load("fromtruespace_bin32.x");
-    const XFileMesh& dino = truespace.frames.at(0).meshes.at(0);
+    const XFileMesh& dino = *truespace.frames.at(0).meshes.at(0);
     EXPECT_EQ(dino.positions.size(), 4132u);
     EXPECT_EQ(dino.FaceCount(), 6656u);
 
     const XFileModel colours = Load("kwxport_test_cubewithvcolors.x");
-    const XFileMesh& box = colours.frames.at(0).meshes.at(0);
+    const XFileMesh& box = *colours.frames.at(0).meshes.at(0);
     EXPECT_TRUE(box.hasVertexColors);
     ASSERT_EQ(box.materials.size(), 3u);
     EXPECT_EQ(box.materials[1].textureFilename,
               "C:\\\\code\\\\sourceforge\\\\kwxport\\\\trunkMerged\\\\test\\\\data\\\\top.tga");
 
     const XFileModel maya = Load("test.x");
-    EXPECT_EQ(maya.frames.at(0).meshes.at(0).materials.at(0).textureFilename, ".\\\\test.png");
-    EXPECT_EQ(Load("TestFormatDetection").frames.at(0).meshes.at(0).positions,
-              maya.frames[0].meshes[0].positions);
+    EXPECT_EQ(maya.frames.at(0).meshes.at(0)->materials.at(0).textureFilename, ".\\\\test.png");
+    EXPECT_EQ(Load("TestFormatDetection").frames.at(0).meshes.at(0)->positions,
+              maya.frames[0].meshes[0]->positions);
 }
 
 TEST_F(XFileCorpus, MalformedFilesFailWithAClearMessage) {

@@ -75,7 +75,7 @@ Mesh Box {
 TEST(XFileText, ReadsAMeshWithEveryPart) {
     const XFileModel model = Load(kFullMesh);
     ASSERT_EQ(model.meshes.size(), 1u);
-    const XFileMesh& mesh = model.meshes[0];
+    const XFileMesh& mesh = *model.meshes[0];
     EXPECT_EQ(mesh.name, "Box");
     ASSERT_EQ(mesh.positions.size(), 5u);
     EXPECT_EQ(mesh.positions[4], (std::array<float, 3>{0.5f, 0.5f, 1.0f}));
@@ -159,11 +159,11 @@ Mesh Loose { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;2,1,0;; }
     EXPECT_EQ(root.children[0].transform, XFileFrame{}.transform) << "no matrix means identity";
     ASSERT_EQ(root.children[0].children.size(), 1u);
     ASSERT_EQ(root.children[0].children[0].meshes.size(), 1u);
-    EXPECT_EQ(root.children[0].children[0].meshes[0].name, "HandMesh");
+    EXPECT_EQ(root.children[0].children[0].meshes[0]->name, "HandMesh");
     EXPECT_EQ(root.children[1].name, "Leg");
     EXPECT_EQ(model.frames[1].name, "Second");
     ASSERT_EQ(model.meshes.size(), 1u);
-    EXPECT_EQ(model.meshes[0].faceIndices, (std::vector<std::uint32_t>{2, 1, 0}));
+    EXPECT_EQ(model.meshes[0]->faceIndices, (std::vector<std::uint32_t>{2, 1, 0}));
 }
 
 TEST(XFileText, FollowsReferencesByNameByUuidAndByBoth) {
@@ -176,7 +176,7 @@ Mesh Shared { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;
 Frame Holder { {Shared} }
 )"));
     ASSERT_EQ(model.meshes.size(), 1u);
-    const XFileMesh& mesh = model.meshes[0];
+    const XFileMesh& mesh = *model.meshes[0];
     ASSERT_EQ(mesh.materials.size(), 3u);
     EXPECT_EQ(mesh.materials[0].name, "Gold");
     EXPECT_EQ(mesh.materials[1].name, "Iron") << "UUIDs compare ignoring case";
@@ -184,7 +184,7 @@ Frame Holder { {Shared} }
     EXPECT_EQ(mesh.faceMaterials, (std::vector<std::uint32_t>{2}));
     ASSERT_EQ(model.frames.size(), 1u);
     ASSERT_EQ(model.frames[0].meshes.size(), 1u) << "a frame may hold a mesh by reference";
-    EXPECT_EQ(model.frames[0].meshes[0].name, "Shared");
+    EXPECT_EQ(model.frames[0].meshes[0]->name, "Shared");
 }
 
 TEST(XFileText, ReadsTheNumberFormsExportersWrite) {
@@ -211,7 +211,7 @@ TEST(XFileText, ReadsNumbersTheSameWhateverTheProcessLocale) {
     const XFileModel model = Load(kFullMesh);
     std::setlocale(LC_NUMERIC, saved.c_str());
     ASSERT_EQ(model.meshes.size(), 1u);
-    EXPECT_EQ(model.meshes[0].positions[4][0], 0.5f);
+    EXPECT_EQ(model.meshes[0]->positions[4][0], 0.5f);
 }
 
 TEST(XFileText, SkipsCommentsAndToleratesLooseSeparators) {
@@ -223,8 +223,8 @@ TEST(XFileText, SkipsCommentsAndToleratesLooseSeparators) {
                                        "  1 3 0 1 2\r\n"
                                        "}\r\n"));
     ASSERT_EQ(model.meshes.size(), 1u);
-    EXPECT_EQ(model.meshes[0].positions[2], (std::array<float, 3>{0, 1, 0}));
-    EXPECT_EQ(model.meshes[0].faceIndices, (std::vector<std::uint32_t>{0, 1, 2}));
+    EXPECT_EQ(model.meshes[0]->positions[2], (std::array<float, 3>{0, 1, 0}));
+    EXPECT_EQ(model.meshes[0]->faceIndices, (std::vector<std::uint32_t>{0, 1, 2}));
 }
 
 TEST(XFileText, ReadsShiftJisAndUtf8NamesWhoseBytesLookLikeBraces) {
@@ -394,7 +394,7 @@ TEST(XFileText, RejectsMalformedSyntaxWithTheLineAndWhatWasExpected) {
     EXPECT_EQ(LoadError(File("Mesh M { 99999999999; }")),
               "line 2: integer out of range, found '99999999999'");
     EXPECT_EQ(LoadError(File("TextureFilename { \"open")), "line 2: a string runs to the end of the file");
-    EXPECT_EQ(LoadError(File("Frame F { } }")), "line 2: expected a template or a data object, found '}'");
+    EXPECT_EQ(LoadError(File("Frame F { } 5")), "line 2: expected a template or a data object, found '5'");
     EXPECT_EQ(LoadError(File("template T { <0000-> }")),
               "line 2: malformed UUID: expected a hexadecimal digit, found '-'");
     EXPECT_EQ(LoadError(File("Frame F { ( }")), "line 2: expected '}' to close 'Frame', found '('");

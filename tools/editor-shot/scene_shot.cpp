@@ -5,6 +5,8 @@
 // the screen rather than from the widgets.
 #include "CAPP.h"
 #include "CheckedListBox.h"
+#include "DataFolder.h"
+#include "EditorDataFolder.h"
 #include "EditorLoop.h"
 #include "FileDialog.h"
 #include "MyForm.h"
@@ -44,10 +46,12 @@ bool SaveScreenOf(QWidget& window, const char* path) {
 
 int main(int argc, char** argv) {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: scene_shot START.png SELECTED.png (from the folder that holds Data/)\n");
+        std::fprintf(stderr, "usage: scene_shot START.png SELECTED.png (data as for the editor)\n");
         return 2;
     }
     QApplication application(argc, argv);
+    if (!UseEditorDataFolder())
+        return 1;
     CAPP& app = CAPP::GetInstance();
     if (!app.Init()) {
         std::fprintf(stderr, "scene_shot: no graphics device\n");
@@ -58,7 +62,7 @@ int main(int argc, char** argv) {
     Frames(40);
     bool saved = SaveScreenOf(form, argv[1]);
 
-    form.openFileDialog3->setFileName(QStringLiteral("Data/Sample/Sample.map"));
+    form.openFileDialog3->setFileName(QString::fromLocal8Bit(DataFolder::Path("Data/Sample/Sample.map")));
     form.SetMapOpenFlg(true);
     Frames(5);
     form.checkedListBox1->SetSelectedIndex(1);

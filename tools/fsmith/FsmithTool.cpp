@@ -4,6 +4,7 @@
 #include "D3DZMapFileLoad.h"
 #include "D3DZVectorRecordFiles.h"
 #include "DeviceCommands.h"
+#include "ExportCommand.h"
 #include "Fieldsmith.h"
 #include "ModelCommands.h"
 #include "NumberText.h"
@@ -95,21 +96,29 @@ const char* FsmithTool::Usage() {
            "  device                             the renderer, GL version and formats the device creates\n"
            "  draw-test OUT.png                  draw a fixed test picture through the device\n"
            "  xinfo FILE                         an X file's format, mesh, subsets, materials and textures,\n"
-           "                                     frames, bones and animations\n"
+           "                                     frames, bones and animations; a glTF or OBJ model's mesh,\n"
+           "                                     materials and what a static mesh leaves out\n"
            "  render FILE -o OUT.png [--size WxH] [--yaw D] [--pitch D] [--distance D]\n"
            "         [--mode fixed|base|toon|spemap|shadow] [--shadow-box W,H,NEAR,FAR]\n"
            "         [--anim NAME|INDEX] [--time SECONDS]\n"
            "                                     draw an X file at the origin, or every record of a map\n"
-           "                                     (models found from the working directory), in the\n"
+           "                                     (models found from the working directory, \"Data/...\"\n"
+           "                                     ones also in the data folder), in the\n"
            "                                     editor's start-up light; the camera orbits the scene\n"
            "                                     (yaw 30, pitch 25, distance to fit; default 640x480);\n"
            "                                     a mode other than fixed draws with the editor's effects\n"
-           "                                     from Data/Shader (working directory or above fsmith);\n"
+           "                                     from Data/Shader (working directory, then\n"
+           "                                     ../share/fieldsmith beside fsmith, or above fsmith);\n"
            "                                     the shadow map's box defaults to the picture's size in\n"
            "                                     pixels, near 0.1, far 2000, as in the editor;\n"
            "                                     --anim and --time pose a skinned X file at that time of\n"
            "                                     that animation set (by name or number from 0; set 0,\n"
            "                                     time 0 when one is left out), fixed mode only\n"
+           "  export IN -o OUT.glb|OUT.gltf       a map (one node per record, each model's mesh written "
+           "once)\n"
+           "                                     or one X, glTF or OBJ model as glTF 2.0; a .glb carries "
+           "its\n"
+           "                                     textures, a .gltf gets a .bin and image files beside it\n"
            "\n"
            "Sound:\n"
            "  play FILE.wav                      play a PCM wave file to its end on the default output\n"
@@ -153,7 +162,13 @@ int FsmithTool::Run(const Args& args) {
                                 : UsageError("'play' takes one wave file");
     if (command == "xinfo")
         return rest.size() == 1 ? ModelCommands::XInfo(rest[0], m_out, m_err)
-                                : UsageError("'xinfo' takes one X file");
+                                : UsageError("'xinfo' takes one model file");
+    if (command == "export") {
+        std::string input, output, error;
+        return ExportCommand::ParseArgs(rest, input, output, error)
+                   ? ExportCommand::Run(input, output, m_out, m_err)
+                   : UsageError(error);
+    }
     if (command == "render") {
         ModelCommands::RenderOptions options;
         std::string error;

@@ -6,8 +6,12 @@
 #include "D3DZCXFILE.h"
 #include "D3DZCXSkinMesh.h"
 #include "D3DZDMXFILE.h"
+#include "DataFolder.h"
 #include "Fieldsmith.h"
 #include "MessageBoxRecorder.h"
+#include "ModelFile.h"
+#include "ModelFormat.h"
+#include "ModelLoader.h"
 #include "NumberText.h"
 #include "SettingStatics.h"
 #include "XFileMeshBuilder.h"
@@ -67,15 +71,15 @@ std::string FormatName(const std::string& path) {
 
 // Meshes outside frames first, then the frames depth first: the order the loader combines them in.
 template <typename Visit> void ForEachMesh(const XFileFrame& frame, Visit&& visit) {
-    for (const XFileMesh& mesh : frame.meshes)
-        visit(mesh);
+    for (const XFileSharedMesh& mesh : frame.meshes)
+        visit(*mesh);
     for (const XFileFrame& child : frame.children)
         ForEachMesh(child, visit);
 }
 
 template <typename Visit> void ForEachMesh(const XFileModel& model, Visit&& visit) {
-    for (const XFileMesh& mesh : model.meshes)
-        visit(mesh);
+    for (const XFileSharedMesh& mesh : model.meshes)
+        visit(*mesh);
     for (const XFileFrame& frame : model.frames)
         ForEachMesh(frame, visit);
 }
@@ -253,13 +257,17 @@ std::string Lowercase(std::string text) {
     return text;
 }
 
+} // namespace
+
 // X files start with "xof "; map files are lines of "XFileName{...}".
-bool IsMapFile(const std::string& path) {
+bool ModelCommands::IsMapFile(const std::string& path) {
     if (Lowercase(std::filesystem::path(path).extension().string()) == ".map")
         return true;
     const std::string start = FirstBytes(path, 4096);
     return start.rfind("xof ", 0) != 0 && start.find("XFileName{") != std::string::npos;
 }
+
+namespace {
 
 struct Bounds {
     bool empty = true;
@@ -318,7 +326,7 @@ void AddObject(Scene& scene, D3DZCXFILE* model, const D3DXMATRIX& world) {
 bool LoadModelScene(const std::string& path, Scene& scene, std::ostream& err) {
     D3DZCXFILE* model = D3DZDMXFILE::GetInstance().Load(path);
     if (model->GetMesh() == nullptr) {
-        err << "fsmith: " << D3DXGetLastXFileError() << '\n';
+        err << "fsmith: " << ModelLoader::LastError(path) << '\n';
         return false;
     }
     D3DXMATRIX identity;
@@ -334,7 +342,7 @@ D3DZCXFILE* LoadRecordModel(const std::string& name, std::map<std::string, std::
     const bool fresh = cache.GetXFile(name) == nullptr;
     D3DZCXFILE* model = cache.Load(name);
     if (model->GetMesh() == nullptr && fresh)
-        failures[name] = D3DXGetLastXFileError();
+        failures[name] = ModelLoader::LastError(name);
     return model->GetMesh() ? model : nullptr;
 }
 
@@ -479,18 +487,16 @@ void DrawScene(D3DZCDIRECT3D& d3d, Scene& scene, const Camera& camera, float asp
     d3d.GetDevice()->EndScene();
 }
 
-// The folder whose Data/Shader holds the effects: the working directory, as for the editor, or else
-// the nearest folder above the tool's own file that has them, so the tool also runs from a build tree.
-std::optional<std::filesystem::path> EffectRoot() {
+// The folder that holds Data/: the working directory's, as for the editor, then the installation's
+// beside the tool, then the nearest folder above the tool's own file that has it, so the tool also
+// runs from a build tree.
+std::optional<std::filesystem::path> DataRoot(const std::filesystem::path& working,
+                                              const std::filesystem::path& tool) {
+    if (auto found = DataFolder::Find(working, tool))
+        return found;
     std::error_code ignored;
-    const auto hasEffects = [&](const std::filesystem::path& folder) {
-        return std::filesystem::is_regular_file(folder / "Data/Shader/FX/Base.fx", ignored);
-    };
-    if (hasEffects(std::filesystem::current_path(ignored)))
-        return std::filesystem::current_path(ignored);
-    const std::filesystem::path tool = std::filesystem::read_symlink("/proc/self/exe", ignored);
     for (std::filesystem::path folder = tool.parent_path(); !folder.empty(); folder = folder.parent_path()) {
-        if (hasEffects(folder))
+        if (std::filesystem::is_regular_file(folder / DataFolder::kMarker, ignored))
             return folder;
         if (folder == folder.root_path())
             break;
@@ -498,19 +504,27 @@ std::optional<std::filesystem::path> EffectRoot() {
     return std::nullopt;
 }
 
-// Loads the shader set from the effect folder and comes back to the working directory, where the
-// scene's models are found.
-bool LoadShaderSet(std::ostream& err, const MessageBoxRecorder& messages) {
-    const auto root = EffectRoot();
-    if (!root) {
-        err << "fsmith: cannot find Data/Shader/FX in the working directory or above the tool\n";
-        return false;
-    }
+// Chooses the data folder, where one is found: the effects come from it, and a model a map names as
+// "Data/..." that is not in the working directory is looked for there.
+bool UseDataFolder(std::ostream* err) {
     std::error_code ignored;
     const std::filesystem::path working = std::filesystem::current_path(ignored);
-    std::filesystem::current_path(*root, ignored);
+    const std::filesystem::path tool = DataFolder::RunningExecutable();
+    const auto root = DataRoot(working, tool);
+    if (root) {
+        DataFolder::Use(*root, working);
+        return true;
+    }
+    if (err != nullptr)
+        *err << "fsmith: cannot find " << DataFolder::kMarker << " in " << working.string() << ", in "
+             << DataFolder::InstalledFolder(tool).string() << " or above the tool\n";
+    return false;
+}
+
+bool LoadShaderSet(std::ostream& err, const MessageBoxRecorder& messages) {
+    if (!UseDataFolder(&err))
+        return false;
     CShader::GetInstance().Init();
-    std::filesystem::current_path(working, ignored);
     for (const auto& message : messages.Messages())
         err << "fsmith: " << message.caption << ": " << message.text << '\n';
     return messages.Messages().empty();
@@ -630,9 +644,43 @@ private:
     IDirect3DDevice9* m_device;
 };
 
+// A glTF or OBJ model as the mesh cache builds it, and what of the file a static mesh leaves out.
+int ForeignInfo(const std::string& path, std::ostream& out, std::ostream& err) {
+    ModelData model;
+    std::string error;
+    if (!ModelFile::Read(path, model, error)) {
+        err << "fsmith: " << error << '\n';
+        return 1;
+    }
+    out << "file: " << path << "\nformat: " << ModelFormat::Name(ModelFormat::Of(path))
+        << "\nvertices: " << model.positions.size() << "\nfaces: " << model.faces.size()
+        << "\nmaterials: " << model.materials.size() << '\n';
+    static const char* const modes[] = {"opaque", "mask", "blend"};
+    for (std::size_t i = 0; i < model.materials.size(); ++i) {
+        const ModelMaterial& m = model.materials[i];
+        const auto faces = std::count(model.attributes.begin(), model.attributes.end(), i);
+        out << "  material " << i << ' ' << Quoted(m.name) << ": " << faces << " faces, diffuse "
+            << Floats(m.diffuse.data(), 4) << ", power " << Number(m.power) << ", specular "
+            << Floats(m.specular.data(), 3) << ", emissive " << Floats(m.emissive.data(), 3) << ", alpha "
+            << modes[static_cast<int>(m.alphaMode)] << '\n';
+        if (!m.textureBytes.empty())
+            out << "    texture " << (m.textureFile.empty() ? "embedded" : "'" + m.textureFile + "'") << ", "
+                << m.textureBytes.size() << " bytes\n";
+        else if (!m.textureFile.empty())
+            out << "    texture '" << m.textureFile << "'\n";
+    }
+    out << "left out:";
+    for (const std::string& note : model.leftOut)
+        out << (&note == &model.leftOut.front() ? " " : ", ") << note;
+    out << (model.leftOut.empty() ? " nothing\n" : " (the rest pose is loaded)\n");
+    return 0;
+}
+
 } // namespace
 
 int ModelCommands::XInfo(const std::string& path, std::ostream& out, std::ostream& err) {
+    if (ModelFormat::IsForeign(path))
+        return ForeignInfo(path, out, err);
     XFileModel model;
     std::string error;
     if (!XFileModel::Load(path, model, error)) {
@@ -689,9 +737,11 @@ int ModelCommands::Render(const RenderOptions& options, std::ostream& out, std::
         err << '\n';
         return 1;
     }
-    if (options.mode != "fixed" && !LoadShaderSet(err, messages))
+    if (options.mode == "fixed")
+        UseDataFolder(nullptr);
+    else if (!LoadShaderSet(err, messages))
         return 1;
-    const bool isMap = IsMapFile(options.input);
+    const bool isMap = ModelCommands::IsMapFile(options.input);
     const bool posing = options.anim || options.animTime;
     if (isMap && posing) {
         err << "fsmith: --anim and --time pose one X file, not the models of a map\n";

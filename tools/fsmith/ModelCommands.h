@@ -28,9 +28,13 @@ public:
         std::optional<float> animTime;
     };
 
-    // Format, mesh, materials, frames, bones and animations of an X file. 0 on success, 1 with the
-    // reader's message when the file is missing or malformed.
+    // Format, mesh, materials, frames, bones and animations of an X file; for glTF and OBJ the mesh,
+    // materials and what a static mesh leaves out. 0 on success, 1 with the reader's message when the
+    // file is missing or malformed.
     static int XInfo(const std::string& path, std::ostream& out, std::ostream& err);
+
+    // A map file by its extension, or by holding map records and not starting as an X file does.
+    static bool IsMapFile(const std::string& path);
 
     // Reads "FILE -o OUT.png [--size WxH] [--yaw D] [--pitch D] [--distance D] [--mode M]
     // [--shadow-box W,H,NEAR,FAR] [--anim NAME|INDEX] [--time SECONDS]"; false with the reason.

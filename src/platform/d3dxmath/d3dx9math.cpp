@@ -516,6 +516,11 @@ D3DXVECTOR3* D3DXVec3Project(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV, const D3D
     const D3DXMATRIX m = CombineTransforms(pWorld, pView, pProjection);
     D3DXVECTOR3 clip;
     D3DXVec3TransformCoord(&clip, pV, &m);
+    // Like the matrices, the viewport may be left out: the point then stays in clip coordinates.
+    if (pViewport == nullptr) {
+        *pOut = clip;
+        return pOut;
+    }
     const D3DVIEWPORT9& vp = *pViewport;
     pOut->x = float(vp.X + (1.0 + clip.x) * vp.Width / 2.0);
     pOut->y = float(vp.Y + (1.0 - clip.y) * vp.Height / 2.0);
@@ -532,6 +537,8 @@ D3DXVECTOR3* D3DXVec3Unproject(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV, const D
     if (!D3DXMatrixInverse(&m, nullptr, &m)) {
         return nullptr;
     }
+    if (pViewport == nullptr)
+        return D3DXVec3TransformCoord(pOut, pV, &m); // the point is in clip coordinates already
     const D3DVIEWPORT9& vp = *pViewport;
     D3DXVECTOR3 clip;
     clip.x = float((pV->x - double(vp.X)) * 2.0 / vp.Width - 1.0);

@@ -4,9 +4,15 @@
 
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QUrl>
+
+#include <utility>
 
 namespace {
+
+ExternalViewerStarter& InstalledStarter() {
+    static ExternalViewerStarter starter;
+    return starter;
+}
 
 bool CannotOpen(const QString& path) {
     const QByteArray text = QStringLiteral("ファイルを開けませんでした。\n%1").arg(path).toUtf8();
@@ -16,11 +22,20 @@ bool CannotOpen(const QString& path) {
 
 } // namespace
 
-bool OpenInExternalViewer(const QString& path) {
+ExternalViewerStarter SetExternalViewerStarter(ExternalViewerStarter starter) {
+    return std::exchange(InstalledStarter(), std::move(starter));
+}
+
+bool TryExternalViewer(const QString& path) {
     const QFileInfo file(path);
     if (path.isEmpty() || !file.isFile())
-        return CannotOpen(path);
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath())))
-        return CannotOpen(path);
-    return true;
+        return false;
+    const QUrl url = QUrl::fromLocalFile(file.absoluteFilePath());
+    // A copy, so that a starter may replace itself while it runs.
+    const ExternalViewerStarter starter = InstalledStarter();
+    return starter ? starter(url) : QDesktopServices::openUrl(url);
+}
+
+bool OpenInExternalViewer(const QString& path) {
+    return TryExternalViewer(path) || CannotOpen(path);
 }

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 
@@ -141,6 +142,8 @@ std::optional<std::pair<QString, int>> FileDialog::AskUser(QWidget* owner) const
         dialog->setDirectory(QDir::currentPath());
     if (!last.fileName().isEmpty())
         dialog->selectFile(last.fileName());
+    else if (auto* nameField = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        nameField->setPlaceholderText(m_placeholder);
 
     for (;;) {
         const int result = dialog->exec();

@@ -33,6 +33,9 @@ public:
     // Shown in the name field when the dialog opens; the full path of the chosen file after OK.
     void setFileName(const QString& fileName) { m_fileName = fileName; }
     QString fileName() const { return m_fileName; }
+    // Shown greyed in an empty name field to say what to type; never taken as a name.
+    void setPlaceholder(const QString& text) { m_placeholder = text; }
+    QString placeholder() const { return m_placeholder; }
     // Without the dot.
     void setDefaultExt(const QString& extension);
     QString defaultExt() const { return m_defaultExt; }
@@ -79,6 +82,7 @@ private:
     QString m_filter;
     int m_filterIndex = 1;
     QString m_fileName;
+    QString m_placeholder;
     QString m_defaultExt;
     bool m_addExtension = true;
     QString m_title;

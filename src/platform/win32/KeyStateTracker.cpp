@@ -26,7 +26,11 @@ void KeyStateTracker::KeyDown(int vKey) {
     if (!IsValidCode(vKey))
         return;
     const int left = LeftSideOf(vKey);
-    m_down.set(static_cast<std::size_t>(left ? left : vKey));
+    const auto code = static_cast<std::size_t>(left ? left : vKey);
+    // Auto-repeat presses of a held key are no new press.
+    if (!m_down.test(code))
+        m_pressedSinceFrame.set(code);
+    m_down.set(code);
 }
 
 void KeyStateTracker::KeyUp(int vKey) {
@@ -43,13 +47,24 @@ void KeyStateTracker::KeyUp(int vKey) {
 
 void KeyStateTracker::FocusLost() {
     m_down.reset();
+    m_pressedSinceFrame.reset();
+    m_pressedForFrame.reset();
+}
+
+void KeyStateTracker::BeginFrame() {
+    m_pressedForFrame = m_pressedSinceFrame;
+    m_pressedSinceFrame.reset();
 }
 
 bool KeyStateTracker::IsDown(int vKey) const {
     if (!IsValidCode(vKey))
         return false;
+    return Test(m_down, vKey) || Test(m_pressedForFrame, vKey);
+}
+
+bool KeyStateTracker::Test(const std::bitset<kCodeCount>& keys, int vKey) {
     const int left = LeftSideOf(vKey);
     if (left)
-        return m_down.test(static_cast<std::size_t>(left)) || m_down.test(static_cast<std::size_t>(left + 1));
-    return m_down.test(static_cast<std::size_t>(vKey));
+        return keys.test(static_cast<std::size_t>(left)) || keys.test(static_cast<std::size_t>(left + 1));
+    return keys.test(static_cast<std::size_t>(vKey));
 }

@@ -15,6 +15,9 @@
 //   keyboard): releases made elsewhere are never reported, so everything is let go.
 // - SetCursorScreenPos with the cursor in screen pixels on every mouse move, in the same units the
 //   registered windows report their client origins in.
+// - BeginFrame when a frame starts sampling: a key pressed since the previous frame began reads as
+//   down for the whole of this frame even if it was already let go, as Windows reports a press made
+//   since the last query. A tap shorter than the time between two frames is otherwise never seen.
 // Codes outside 1..255 are ignored and read as up.
 #pragma once
 
@@ -29,6 +32,7 @@ public:
     void KeyDown(int vKey);
     void KeyUp(int vKey);
     void FocusLost();
+    void BeginFrame();
     bool IsDown(int vKey) const;
 
     void SetCursorScreenPos(POINT pt) { m_cursor = pt; }
@@ -39,6 +43,11 @@ private:
     static bool IsValidCode(int vKey) { return vKey > 0 && vKey < kCodeCount; }
     static int LeftSideOf(int sidelessModifier);
 
+    static bool Test(const std::bitset<kCodeCount>& keys, int vKey);
+
     std::bitset<kCodeCount> m_down;
+    // Pressed since the current frame began, and pressed before it began but after the previous one.
+    std::bitset<kCodeCount> m_pressedSinceFrame;
+    std::bitset<kCodeCount> m_pressedForFrame;
     POINT m_cursor;
 };

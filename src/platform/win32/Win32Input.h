@@ -9,8 +9,10 @@
 
 using SHORT = std::int16_t;
 
-// Bit 0x8000 is set while the key is down. Unlike Windows, the least significant bit ("pressed since
-// the last call") is never set, so the whole value is 0 exactly when the key is up.
+// Bit 0x8000 is set while the key is down, and through the frame after a press that began and ended
+// between two frames (KeyStateTracker::BeginFrame), so that a tap is never lost. Unlike Windows, the
+// least significant bit ("pressed since the last call") is never set: several readers query the same
+// key in one frame, and the first would take the press from the others.
 SHORT GetAsyncKeyState(int vKey);
 // The down bit of GetAsyncKeyState: the one key test every caller makes.
 bool IsAsyncKeyDown(int vKey);

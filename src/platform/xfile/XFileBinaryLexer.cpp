@@ -279,6 +279,25 @@ void XFileBinaryLexer::AppendFloats(std::vector<float>& values, std::size_t coun
     }
 }
 
+void XFileBinaryLexer::AppendIntegers(std::vector<std::uint32_t>& values, std::size_t count) {
+    const std::size_t start = values.size();
+    values.resize(start + count);
+    std::uint32_t* out = values.data() + start;
+    std::size_t done = 0;
+    while (done < count) {
+        const bool bulk = std::endian::native == std::endian::little && m_listLeft > 0 && !m_listIsFloat;
+        if (!bulk) {
+            out[done++] = ReadInteger();
+            continue;
+        }
+        const std::size_t take = std::min<std::size_t>(count - done, m_listLeft);
+        std::memcpy(out + done, m_pos, take * 4);
+        m_pos += take * 4;
+        m_listLeft -= static_cast<std::uint32_t>(take);
+        done += take;
+    }
+}
+
 void XFileBinaryLexer::SkipRecord(std::uint16_t token) {
     switch (token) {
     case kName:
@@ -324,8 +343,11 @@ void XFileBinaryLexer::SkipObjectBody() {
 }
 
 XFileLocation XFileBinaryLexer::Location() const {
-    return {XFileLocation::Kind::ByteOffset, m_baseOffset + static_cast<std::size_t>(m_pos - m_begin),
-            m_decompressed};
+    XFileLocation location;
+    location.kind = XFileLocation::Kind::ByteOffset;
+    location.value = m_baseOffset + static_cast<std::size_t>(m_pos - m_begin);
+    location.decompressed = m_decompressed;
+    return location;
 }
 
 void XFileBinaryLexer::Fail(const std::string& what) const {

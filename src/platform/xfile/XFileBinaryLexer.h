@@ -36,6 +36,7 @@ public:
     float ReadFloat();
     // Appends `count` floats; the caller has checked that the input can hold them.
     void AppendFloats(std::vector<float>& out, std::size_t count);
+    void AppendIntegers(std::vector<std::uint32_t>& out, std::size_t count);
     void SkipObjectBody();
 
     std::size_t RemainingBytes() const { return static_cast<std::size_t>(m_end - m_pos); }

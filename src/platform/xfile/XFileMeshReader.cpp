@@ -49,15 +49,13 @@ void XFileMeshReader::ReadFaces(XFileValueCursor& values, std::uint32_t limit, c
                                 const char* nouns, std::vector<std::uint32_t>& sizes,
                                 std::vector<std::uint32_t>& indices) {
     const std::uint32_t size = values.Integer();
-    values.Require(size, 0);
-    for (std::uint32_t k = 0; k < size; ++k) {
-        const std::uint32_t index = values.Integer();
+    const std::span<const std::uint32_t> corners = values.Integers(size);
+    for (const std::uint32_t index : corners)
         if (index >= limit)
             values.Fail("face " + std::to_string(sizes.size()) + " uses " + noun + " " +
                         std::to_string(index) + ", but there " + (limit == 1 ? "is " : "are ") +
                         Count(limit, noun, nouns));
-        indices.push_back(index);
-    }
+    indices.insert(indices.end(), corners.begin(), corners.end());
     sizes.push_back(size);
 }
 

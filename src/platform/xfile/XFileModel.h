@@ -7,15 +7,19 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
+
+// A mesh the file names by reference in several places is read once and shared by all of them.
+using XFileSharedMesh = std::shared_ptr<const XFileMesh>;
 
 struct XFileFrame {
     std::string name;
     std::array<float, 16> transform{1, 0, 0, 0, 0, 1, 0, 0,
                                     0, 0, 1, 0, 0, 0, 0, 1}; // row-major, identity if absent
-    std::vector<XFileMesh> meshes;
+    std::vector<XFileSharedMesh> meshes;
     std::vector<XFileFrame> children;
 };
 
@@ -23,8 +27,8 @@ struct XFileModel {
     // The ticks per second when the file does not say.
     static constexpr std::uint32_t kDefaultTicksPerSecond = 4800;
 
-    std::vector<XFileFrame> frames; // top-level frames in file order
-    std::vector<XFileMesh> meshes;  // top-level meshes, outside any frame
+    std::vector<XFileFrame> frames;      // top-level frames in file order
+    std::vector<XFileSharedMesh> meshes; // top-level meshes, outside any frame
     bool hasTicksPerSecond = false;
     std::uint32_t ticksPerSecond = kDefaultTicksPerSecond;
     // Animations outside any set are gathered into one set without a name, after the named ones.

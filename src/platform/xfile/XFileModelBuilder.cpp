@@ -39,15 +39,14 @@ std::vector<std::string> XFileModelBuilder::KeptTypes() {
 }
 
 XFileModel XFileModelBuilder::Build(const std::vector<XFileDataObject>& objects) {
-    const XFileModelBuilder builder(objects);
-    const XFileMeshReader meshes(builder.m_index);
+    XFileModelBuilder builder(objects);
     XFileModel model;
     XFileAnimationSet loose;
     for (const XFileDataObject& object : objects) {
         if (XFileObjectIndex::IsType(object, "Frame")) {
             model.frames.push_back(builder.Frame(object));
         } else if (XFileObjectIndex::IsType(object, "Mesh")) {
-            model.meshes.push_back(meshes.Read(object));
+            model.meshes.push_back(builder.PlaceMesh(object, object.where));
         } else if (XFileObjectIndex::IsType(object, "AnimTicksPerSecond")) {
             // Exporters repeat it before each set; the last one stands for the file.
             model.ticksPerSecond = XFileValueCursor(object).Integer();
@@ -63,10 +62,21 @@ XFileModel XFileModelBuilder::Build(const std::vector<XFileDataObject>& objects)
     return model;
 }
 
-XFileFrame XFileModelBuilder::Frame(const XFileDataObject& object) const {
+XFileSharedMesh XFileModelBuilder::PlaceMesh(const XFileDataObject& object, const XFileLocation& where) {
+    auto entry = m_meshes.find(&object);
+    if (entry == m_meshes.end()) {
+        auto mesh = std::make_shared<const XFileMesh>(XFileMeshReader(m_index).Read(object));
+        const std::uint64_t faceCost = XFileModelBudget::FaceCost(*mesh);
+        entry = m_meshes.emplace(&object, ReadMesh{std::move(mesh), faceCost}).first;
+    }
+    m_budget.PlaceMesh(*entry->second.mesh, entry->second.faceCost, where);
+    return entry->second.mesh;
+}
+
+XFileFrame XFileModelBuilder::Frame(const XFileDataObject& object) {
+    m_budget.PlaceFrame(object.where);
     XFileFrame frame;
     frame.name = object.name;
-    const XFileMeshReader meshes(m_index);
     for (const XFileDataObject& child : object.children) {
         if (XFileObjectIndex::IsType(child, "FrameTransformMatrix")) {
             frame.transform = XFileValueCursor(child).Floats<16>();
@@ -75,7 +85,7 @@ XFileFrame XFileModelBuilder::Frame(const XFileDataObject& object) const {
         } else if (const XFileDataObject* target = m_index.Follow(child);
                    target && XFileObjectIndex::IsType(*target, "Mesh")) {
             // Meshes may be shared by reference; frames may not, since a frame could name its ancestor.
-            frame.meshes.push_back(meshes.Read(*target));
+            frame.meshes.push_back(PlaceMesh(*target, child.where));
         }
     }
     return frame;

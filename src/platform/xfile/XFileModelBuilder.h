@@ -4,9 +4,12 @@
 
 #include "XFileDataObject.h"
 #include "XFileModel.h"
+#include "XFileModelBudget.h"
 #include "XFileObjectIndex.h"
 
+#include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class XFileModelBuilder {
@@ -15,16 +18,25 @@ public:
     static std::vector<std::string> KeptTypes();
 
     // Throws XFileError when an object breaks the model's rules (an index out of range, an unknown key
-    // type, a reference to nothing).
+    // type, a reference to nothing) or the model would pass the limits of XFileModelBudget.
     static XFileModel Build(const std::vector<XFileDataObject>& objects);
 
 private:
     explicit XFileModelBuilder(const std::vector<XFileDataObject>& objects) : m_index(objects) {}
 
-    XFileFrame Frame(const XFileDataObject& object) const;
+    XFileFrame Frame(const XFileDataObject& object);
+    // The mesh of a Mesh object, read on first use; `where` is the place that names it.
+    XFileSharedMesh PlaceMesh(const XFileDataObject& object, const XFileLocation& where);
     XFileAnimationSet AnimationSet(const XFileDataObject& object) const;
     XFileAnimation Animation(const XFileDataObject& object) const;
     static void ReadKeys(const XFileDataObject& object, XFileAnimation& animation);
 
+    struct ReadMesh {
+        XFileSharedMesh mesh;
+        std::uint64_t faceCost = 0;
+    };
+
     XFileObjectIndex m_index;
+    std::unordered_map<const XFileDataObject*, ReadMesh> m_meshes;
+    XFileModelBudget m_budget;
 };

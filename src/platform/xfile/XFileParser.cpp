@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iostream>
+#include <memory>
 #include <string_view>
 
 namespace {
@@ -33,6 +35,10 @@ public:
             const XFileTokenKind next = m_lexer.Peek();
             if (next == XFileTokenKind::End)
                 return;
+            if (next == XFileTokenKind::CBrace) {
+                StrayBrace();
+                continue;
+            }
             if (next != XFileTokenKind::Name)
                 m_lexer.Fail("expected a template or a data object, found " + m_lexer.DescribeNext());
             const XFileLocation where = m_lexer.Location();
@@ -46,6 +52,14 @@ public:
     }
 
 private:
+    // Some exporters leave a '}' that closes nothing at the top level (before an animation set, say);
+    // other readers step over it, and so does this one, with a warning.
+    void StrayBrace() {
+        const XFileLocation where = m_lexer.Location();
+        m_lexer.Expect(XFileTokenKind::CBrace);
+        std::cerr << "X file warning: " << where.Describe() << ": skipped a '}' that closes nothing\n";
+    }
+
     void Template() {
         XFileTemplate declared;
         declared.name = m_lexer.ReadName();
@@ -249,6 +263,10 @@ private:
     void Nested(const XFileTemplate& inner, const XFileTemplateMember& member, std::uint64_t count,
                 XFileDataObject& out, std::size_t nesting) {
         CheckFits(count, inner.minValues, member);
+        // An instance of a template that declares no values reads nothing, however many there are;
+        // walking them one by one multiplies the work by each level of nesting.
+        if (inner.minValues == 0)
+            return;
         if (inner.flatFloats > 0) {
             ReadFloats(out.floats, count * inner.flatFloats);
             return;
@@ -274,9 +292,7 @@ private:
     }
 
     void ReadIntegers(std::vector<std::uint32_t>& values, std::uint64_t count) {
-        values.reserve(values.size() + count);
-        for (std::uint64_t k = 0; k < count; ++k)
-            values.push_back(m_lexer.ReadInteger());
+        m_lexer.AppendIntegers(values, count);
     }
 
     void ReadFloats(std::vector<float>& values, std::uint64_t count) { m_lexer.AppendFloats(values, count); }
@@ -354,19 +370,20 @@ std::vector<XFileDataObject> XFileParser::Parse(std::span<const std::uint8_t> fi
     XFileTextLexer standard(XFileTemplateRegistry::StandardDeclarations(), 0);
     ParseWith(standard, registry, m_keptTypes);
 
-    std::vector<std::uint8_t> inflated;
+    // Inflated text is shared with the places of its objects, which count their lines in it when described.
+    std::shared_ptr<const std::vector<std::uint8_t>> inflated;
     std::span<const std::uint8_t> body = file.subspan(XFileMszip::kHeaderSize);
     std::size_t base = XFileMszip::kHeaderSize;
     if (header.compressed) {
-        inflated = XFileMszip::Inflate(body);
-        body = inflated;
+        inflated = std::make_shared<const std::vector<std::uint8_t>>(XFileMszip::Inflate(body));
+        body = *inflated;
         base = 0;
     }
     if (header.text) {
         // Text lexing starts after the header in the same buffer so that lines count from the file's top.
         const std::span<const std::uint8_t> whole = header.compressed ? body : file;
         XFileTextLexer lexer(std::string_view(reinterpret_cast<const char*>(whole.data()), whole.size()),
-                             header.compressed ? 0 : XFileMszip::kHeaderSize, header.compressed);
+                             header.compressed ? 0 : XFileMszip::kHeaderSize, header.compressed, inflated);
         return ParseWith(lexer, registry, m_keptTypes);
     }
     XFileBinaryLexer lexer(body, base, header.doubles, header.compressed);

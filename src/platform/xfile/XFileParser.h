@@ -16,7 +16,9 @@ public:
     // Only objects of these templates (names compared ignoring case) are read; none given keeps all.
     explicit XFileParser(std::vector<std::string> keptTypes = {});
 
-    // The top-level data objects in file order. Throws XFileError naming the line or byte offset.
+    // The top-level data objects in file order. Throws XFileError naming the line or byte offset. The
+    // places of objects in a text file count their lines in `file` when described: describe them while
+    // `file` lives.
     std::vector<XFileDataObject> Parse(std::span<const std::uint8_t> file) const;
 
 private:

@@ -3,40 +3,42 @@
 #include "XFileError.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace {
 
-bool IsSpace(char c) {
-    return static_cast<unsigned char>(c) <= ' ';
+// Character classes, looked up in one table: the lexer runs them over nearly every byte of a file.
+enum CharClass : unsigned char {
+    kSpace = 1,       // any control character or ' '
+    kSeparator = 2,   // ',' and ';'
+    kPunctuation = 4, // what ends a name: brackets, quotes and the separators
+};
+
+constexpr std::array<unsigned char, 256> MakeCharClasses() {
+    std::array<unsigned char, 256> classes{};
+    for (unsigned c = 0; c <= ' '; ++c)
+        classes[c] = kSpace;
+    for (const char c : std::string_view("{}[]<>\"(),;"))
+        classes[static_cast<unsigned char>(c)] = kPunctuation;
+    classes[','] |= kSeparator;
+    classes[';'] |= kSeparator;
+    return classes;
 }
 
-bool IsPunctuation(char c) {
-    switch (c) {
-    case '{':
-    case '}':
-    case '[':
-    case ']':
-    case '<':
-    case '>':
-    case '"':
-    case ',':
-    case ';':
-    case '(':
-    case ')':
-        return true;
-    default:
-        return false;
-    }
-}
+constexpr std::array<unsigned char, 256> kCharClasses = MakeCharClasses();
 
+unsigned char ClassOf(char c) {
+    return kCharClasses[static_cast<unsigned char>(c)];
+}
 bool IsNameChar(char c) {
-    return !IsSpace(c) && !IsPunctuation(c);
+    return (ClassOf(c) & (kSpace | kPunctuation)) == 0;
 }
 bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
+    return static_cast<unsigned char>(c - '0') < 10;
 }
 bool IsAlnum(char c) {
     return IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -92,11 +94,56 @@ const char* SkipMsvcSpecialSuffix(const char* p, const char* end) {
     return p;
 }
 
+constexpr float kPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+
+// Where a run of digits from `p` ends.
+const char* SkipDigits(const char* p, const char* end) {
+    while (p < end && IsDigit(*p))
+        ++p;
+    return p;
+}
+
+// Exporters write floats as "-12.345600": such a number whose digits, without trailing zeros, make at
+// most 2^24 and which has at most ten decimals is read here, as the quotient of two floats that are
+// both exact, which IEEE division rounds correctly, so the value is the one from_chars would give.
+// Returns the end of the number, or null for anything else (exponents, "1.#QNAN0", long mantissas),
+// which the general reader takes. The trailing zeros are found in the text first, so that the digits
+// that count are gathered once and never overflow.
+const char* ReadPlainFloat(const char* p, const char* end, float& value) {
+    const bool negative = p < end && *p == '-';
+    const char* const whole = negative ? p + 1 : p;
+    const char* const point = SkipDigits(whole, end);
+    if (point == whole)
+        return nullptr;
+    const bool hasPoint = point < end && *point == '.';
+    const char* const stop = hasPoint ? SkipDigits(point + 1, end) : point;
+    if (stop < end && IsNameChar(*stop))
+        return nullptr; // an exponent, a special value, or a malformed number
+    const char* significant = stop;
+    while (hasPoint && significant > point + 1 && significant[-1] == '0')
+        --significant;
+    const std::ptrdiff_t decimals = hasPoint ? significant - (point + 1) : 0;
+    if (decimals > 10 || (point - whole) + decimals > 19)
+        return nullptr;
+    std::uint64_t digits = 0;
+    for (const char* d = whole; d < point; ++d)
+        digits = digits * 10 + static_cast<std::uint64_t>(*d - '0');
+    for (const char* d = point + 1; d < significant; ++d)
+        digits = digits * 10 + static_cast<std::uint64_t>(*d - '0');
+    if (digits > (std::uint64_t{1} << 24))
+        return nullptr;
+    value = static_cast<float>(digits) / kPowersOfTen[decimals];
+    if (negative)
+        value = -value;
+    return stop;
+}
+
 } // namespace
 
-XFileTextLexer::XFileTextLexer(std::string_view text, std::size_t start, bool decompressed)
+XFileTextLexer::XFileTextLexer(std::string_view text, std::size_t start, bool decompressed,
+                               std::shared_ptr<const void> owner)
     : m_begin(text.data()), m_pos(text.data() + std::min(start, text.size())),
-      m_end(text.data() + text.size()), m_counted(text.data()), m_decompressed(decompressed) {}
+      m_end(text.data() + text.size()), m_decompressed(decompressed), m_owner(std::move(owner)) {}
 
 void XFileTextLexer::SkipLine() {
     const void* newline = std::memchr(m_pos, '\n', static_cast<std::size_t>(m_end - m_pos));
@@ -104,15 +151,17 @@ void XFileTextLexer::SkipLine() {
 }
 
 void XFileTextLexer::SkipSpace(bool separatorsToo) {
-    while (m_pos < m_end) {
-        const char c = *m_pos;
-        if (IsSpace(c) || (separatorsToo && (c == ',' || c == ';'))) {
-            ++m_pos;
-        } else if (c == '#' || (c == '/' && m_pos + 1 < m_end && m_pos[1] == '/')) {
-            SkipLine();
-        } else {
+    const unsigned char skipped = separatorsToo ? kSpace | kSeparator : kSpace;
+    const char* p = m_pos; // a local, which the compiler keeps in a register through the loop
+    for (;;) {
+        while (p < m_end && (ClassOf(*p) & skipped) != 0)
+            ++p;
+        const bool comment = p < m_end && (*p == '#' || (*p == '/' && p + 1 < m_end && p[1] == '/'));
+        m_pos = p;
+        if (!comment)
             return;
-        }
+        SkipLine();
+        p = m_pos;
     }
 }
 
@@ -234,6 +283,20 @@ void XFileTextLexer::FailNumber(const char* start, const char* what) {
 
 std::uint32_t XFileTextLexer::ReadInteger() {
     SkipSpace(true);
+    // Nearly every integer in a file is a count or an index: at most nine digits, so it cannot overflow,
+    // ended by a separator or white space. Anything else takes the full reader.
+    const char* p = m_pos;
+    const char* const last = m_end - p > 9 ? p + 9 : m_end;
+    std::uint32_t value = 0;
+    for (; p < last && IsDigit(*p); ++p)
+        value = value * 10 + static_cast<std::uint32_t>(*p - '0');
+    if (p == m_pos || (p < m_end && IsNameChar(*p)))
+        return ReadFullInteger();
+    m_pos = p;
+    return value;
+}
+
+std::uint32_t XFileTextLexer::ReadFullInteger() {
     const char* start = m_pos;
     const char* p = start;
     const bool negative = p < m_end && *p == '-';
@@ -276,6 +339,11 @@ std::uint32_t XFileTextLexer::IntegerFromFloatText(const char* start) {
 
 float XFileTextLexer::ReadFloat() {
     SkipSpace(true);
+    float plain = 0.0f;
+    if (const char* end = ReadPlainFloat(m_pos, m_end, plain)) {
+        m_pos = end;
+        return plain;
+    }
     const char* start = m_pos;
     const char* p = start < m_end && *start == '+' ? start + 1 : start;
     float value = 0.0f;
@@ -293,10 +361,20 @@ float XFileTextLexer::ReadFloat() {
     return std::isfinite(value) ? value : 0.0f;
 }
 
+// Resizing, not reserving the exact size: called once per element of an array, an exact reserve would
+// copy everything read so far at every element that is larger than the ones before.
 void XFileTextLexer::AppendFloats(std::vector<float>& out, std::size_t count) {
-    out.reserve(out.size() + count);
-    for (std::size_t i = 0; i < count; ++i)
-        out.push_back(ReadFloat());
+    const std::size_t start = out.size();
+    out.resize(start + count);
+    for (std::size_t i = start; i < out.size(); ++i)
+        out[i] = ReadFloat();
+}
+
+void XFileTextLexer::AppendIntegers(std::vector<std::uint32_t>& out, std::size_t count) {
+    const std::size_t start = out.size();
+    out.resize(start + count);
+    for (std::size_t i = start; i < out.size(); ++i)
+        out[i] = ReadInteger();
 }
 
 void XFileTextLexer::SkipObjectBody() {
@@ -321,14 +399,9 @@ void XFileTextLexer::SkipObjectBody() {
     Fail("the file ends inside an object");
 }
 
-XFileLocation XFileTextLexer::Location() {
-    if (m_pos < m_counted) {
-        m_counted = m_begin;
-        m_line = 1;
-    }
-    m_line += static_cast<std::size_t>(std::count(m_counted, m_pos, '\n'));
-    m_counted = m_pos;
-    return {XFileLocation::Kind::Line, m_line, m_decompressed};
+XFileLocation XFileTextLexer::Location() const {
+    return {XFileLocation::Kind::Line, static_cast<std::size_t>(m_pos - m_begin), m_decompressed, m_begin,
+            m_owner};
 }
 
 void XFileTextLexer::Fail(const std::string& what) {

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,8 +22,10 @@ public:
     // white space or the "}" that must close its object).
     static constexpr std::size_t kMinBytesPerValue = 2;
 
-    // `text` is the whole file so that lines count from its top; reading starts at `start`.
-    XFileTextLexer(std::string_view text, std::size_t start, bool decompressed = false);
+    // `text` is the whole file so that lines count from its top; reading starts at `start`. The places
+    // handed out (Location) point into `text`: it must outlive them, or `owner` must keep it alive.
+    XFileTextLexer(std::string_view text, std::size_t start, bool decompressed = false,
+                   std::shared_ptr<const void> owner = nullptr);
 
     // The next token, with separators skipped (Peek) or reported (PeekRaw).
     XFileTokenKind Peek();
@@ -41,11 +44,12 @@ public:
     float ReadFloat();
     // Appends `count` floats; the caller has checked that the input can hold them.
     void AppendFloats(std::vector<float>& out, std::size_t count);
+    void AppendIntegers(std::vector<std::uint32_t>& out, std::size_t count);
     // Skips the rest of an object whose "{" was just read, nested objects and all.
     void SkipObjectBody();
 
     std::size_t RemainingBytes() const { return static_cast<std::size_t>(m_end - m_pos); }
-    XFileLocation Location();
+    XFileLocation Location() const;
     [[noreturn]] void Fail(const std::string& what);
     // The upcoming token, quoted for a message ("'}'", "the end of the file").
     std::string DescribeNext();
@@ -54,14 +58,14 @@ private:
     void SkipSpace(bool separatorsToo);
     void SkipLine();
     [[noreturn]] void FailNumber(const char* start, const char* what);
+    // Signs, float forms such as "24.000000", and out-of-range or malformed integers, with their messages.
+    std::uint32_t ReadFullInteger();
     std::uint32_t IntegerFromFloatText(const char* start);
     unsigned HexDigits(int count);
 
     const char* m_begin;
     const char* m_pos;
     const char* m_end;
-    // Lines are counted only when a location is asked for, from the last place counted.
-    const char* m_counted;
-    std::size_t m_line = 1;
     bool m_decompressed;
+    std::shared_ptr<const void> m_owner;
 };

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 
 class XFileValueCursor {
@@ -22,6 +23,13 @@ public:
         if (m_float >= m_object.floats.size())
             Fail("holds fewer floats than its layout needs");
         return m_object.floats[m_float++];
+    }
+    // The next `count` integers at once.
+    std::span<const std::uint32_t> Integers(std::size_t count) {
+        Require(count, 0);
+        const std::span<const std::uint32_t> values(m_object.integers.data() + m_integer, count);
+        m_integer += count;
+        return values;
     }
     template <std::size_t N> std::array<float, N> Floats() {
         Require(0, N);

@@ -33,7 +33,7 @@ public:
     HRESULT Build(const XFileModel& model, D3DXFRAME** root) {
         D3DXFRAME* first = nullptr;
         D3DXFRAME** link = &first;
-        for (const XFileMesh& mesh : model.meshes) {
+        for (const XFileSharedMesh& mesh : model.meshes) {
             XFileFrame holder;
             holder.meshes.push_back(mesh);
             if (const HRESULT hr = AddFrame(holder, link); FAILED(hr))
@@ -70,8 +70,8 @@ private:
         *link = frame;
         frame->TransformationMatrix = D3DXMATRIX(source.transform.data());
         D3DXMESHCONTAINER** container = &frame->pMeshContainer;
-        for (const XFileMesh& mesh : source.meshes) {
-            if (FAILED(hr = AddMesh(mesh, container)))
+        for (const XFileSharedMesh& mesh : source.meshes) {
+            if (FAILED(hr = AddMesh(*mesh, container)))
                 return hr;
             if (*container != nullptr)
                 container = &(*container)->pNextMeshContainer;

@@ -3,6 +3,16 @@
 #include "d3d9types.h"
 
 #include <cstring>
+#include <utility>
+
+void* ID3DXBuffer::GetBufferPointer() {
+    if (m_fill) {
+        const Filler fill = std::exchange(m_fill, nullptr);
+        m_bytes.resize(m_size);
+        fill(m_bytes.data());
+    }
+    return m_bytes.data();
+}
 
 ID3DXBuffer* ID3DXBuffer::FromText(const std::string& text) {
     auto* buffer = new ID3DXBuffer(text.size() + 1);

@@ -32,19 +32,25 @@
 
 namespace {
 
+// Trimming and splitting into words use the same blanks, so a line that trims to something always has
+// a first word (vertical tabs and form feeds included).
+constexpr const char* kBlanks = " \t\n\v\f\r";
+
 std::string Trim(const std::string& text) {
-    const auto begin = text.find_first_not_of(" \t\r");
+    const auto begin = text.find_first_not_of(kBlanks);
     if (begin == std::string::npos)
         return {};
-    const auto end = text.find_last_not_of(" \t\r");
+    const auto end = text.find_last_not_of(kBlanks);
     return text.substr(begin, end - begin + 1);
 }
 
 std::vector<std::string> Words(const std::string& text) {
-    std::istringstream in(text);
     std::vector<std::string> words;
-    for (std::string word; in >> word;)
-        words.push_back(word);
+    for (auto begin = text.find_first_not_of(kBlanks); begin != std::string::npos;) {
+        const auto end = text.find_first_of(kBlanks, begin);
+        words.push_back(text.substr(begin, end - begin));
+        begin = text.find_first_not_of(kBlanks, end);
+    }
     return words;
 }
 

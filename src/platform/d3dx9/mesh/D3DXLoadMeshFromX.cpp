@@ -4,8 +4,10 @@
 #include "XFileModel.h"
 #include "d3dx9mesh.h"
 
+#include <array>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -36,15 +38,24 @@ HRESULT Fail(HRESULT code, const std::string& message) {
     return code;
 }
 
-ID3DXBuffer* MakeAdjacencyBuffer(const XFileCombinedMesh& combined) {
-    const std::vector<DWORD> adjacency = ComputeFaceAdjacency(combined.positions, combined.faces);
-    auto* buffer = new ID3DXBuffer(adjacency.size() * sizeof(DWORD));
-    std::memcpy(buffer->GetBufferPointer(), adjacency.data(), adjacency.size() * sizeof(DWORD));
-    return buffer;
+// The editor asks for adjacency on every load and never reads it, so it is worked out on first read,
+// from the combined mesh's own positions and faces (kept here, since the caller may change the mesh).
+ID3DXBuffer* MakeAdjacencyBuffer(XFileCombinedMesh& combined) {
+    struct Geometry {
+        std::vector<D3DXVECTOR3> positions;
+        std::vector<std::array<DWORD, 3>> faces;
+    };
+    const auto geometry =
+        std::make_shared<const Geometry>(Geometry{std::move(combined.positions), std::move(combined.faces)});
+    const std::size_t size = geometry->faces.size() * 3 * sizeof(DWORD);
+    return new ID3DXBuffer(size, [geometry, size](unsigned char* bytes) {
+        const std::vector<DWORD> adjacency = ComputeFaceAdjacency(geometry->positions, geometry->faces);
+        std::memcpy(bytes, adjacency.data(), size);
+    });
 }
 
 HRESULT CreateMesh(const XFileModel& model, DWORD options, IDirect3DDevice9* device, const Outputs& out) {
-    const XFileCombinedMesh combined = XFileMeshBuilder::Build(model);
+    XFileCombinedMesh combined = XFileMeshBuilder::Build(model);
     if (combined.faces.empty())
         return Fail(D3DXERR_LOADEDMESHASNODATA, "the file holds no mesh with faces");
     ID3DXMesh* mesh = nullptr;
@@ -55,14 +66,14 @@ HRESULT CreateMesh(const XFileModel& model, DWORD options, IDirect3DDevice9* dev
         return Fail(created, "the mesh cannot be created with these options");
     XFileMeshBuilder::Fill(*mesh, combined);
     *out.mesh = mesh;
-    if (out.adjacency != nullptr)
-        *out.adjacency = MakeAdjacencyBuffer(combined);
     if (out.materials != nullptr)
         *out.materials = MakeMaterialBuffer(combined.materials);
     if (out.effectInstances != nullptr)
         *out.effectInstances = MakeEffectInstanceBuffer(combined.materials);
     if (out.numMaterials != nullptr)
         *out.numMaterials = static_cast<DWORD>(combined.materials.size());
+    if (out.adjacency != nullptr) // last: it takes the positions and faces
+        *out.adjacency = MakeAdjacencyBuffer(combined);
     t_lastError.clear();
     return S_OK;
 }

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <unordered_map>
+#include <utility>
 
 namespace {
 
@@ -55,24 +57,75 @@ void Link(std::vector<DWORD>& adjacency, DWORD slotA, DWORD slotB) {
     adjacency[slotB] = slotA / 3;
 }
 
-// Pairs the faces of one edge, oppositely wound uses first, then what is left among itself. A face
-// that runs over the same edge twice is never its own neighbour.
+// The uses of one edge that are still unpaired, in slot order, each winding apart. Finding the first free
+// use after a given one follows "next free" links, shortened as they are followed, so that pairing a
+// group costs about its size even when thousands of faces share one edge the same way round.
+class FreeUses {
+public:
+    FreeUses(const EdgeUse* first, const EdgeUse* last, bool forward) {
+        for (const EdgeUse* use = first; use != last; ++use)
+            if (use->forward == forward)
+                m_members.push_back(static_cast<std::size_t>(use - first));
+        m_next.resize(m_members.size() + 1);
+        for (std::size_t i = 0; i < m_next.size(); ++i)
+            m_next[i] = i;
+    }
+
+    // The first free use after group member `after` whose face differs from `face`, or none. A face
+    // meets one edge at most three times, so the face test skips at most two uses.
+    std::optional<std::size_t> FirstAfter(std::size_t after, DWORD face, const EdgeUse* first) {
+        std::size_t at = Free(static_cast<std::size_t>(
+            std::upper_bound(m_members.begin(), m_members.end(), after) - m_members.begin()));
+        while (at < m_members.size() && first[m_members[at]].slot / 3 == face)
+            at = Free(at + 1);
+        if (at == m_members.size())
+            return std::nullopt;
+        return m_members[at];
+    }
+
+    void Take(std::size_t member) {
+        const auto at = static_cast<std::size_t>(
+            std::lower_bound(m_members.begin(), m_members.end(), member) - m_members.begin());
+        m_next[at] = at + 1;
+    }
+
+private:
+    std::size_t Free(std::size_t at) {
+        std::size_t root = at;
+        while (m_next[root] != root)
+            root = m_next[root];
+        while (m_next[at] != root)
+            at = std::exchange(m_next[at], root);
+        return root;
+    }
+
+    std::vector<std::size_t> m_members; // group positions of this winding
+    std::vector<std::size_t> m_next;    // itself when free, else a later position to look at
+};
+
+// Pairs the faces of one edge, oppositely wound uses first, then what is left among itself: in slot
+// order, each free use takes the first free use after it that qualifies. A face that runs over the same
+// edge twice is never its own neighbour.
 void PairGroup(std::vector<DWORD>& adjacency, const EdgeUse* first, const EdgeUse* last) {
     const std::size_t count = static_cast<std::size_t>(last - first);
     if (count == 2 && first[0].slot / 3 != first[1].slot / 3) {
         Link(adjacency, first[0].slot, first[1].slot); // the usual case, without the search below
         return;
     }
+    FreeUses free[2] = {FreeUses(first, last, false), FreeUses(first, last, true)};
     std::vector<bool> paired(count, false);
     for (const bool opposite : {true, false}) {
         for (std::size_t i = 0; i < count; ++i) {
-            for (std::size_t j = i + 1; j < count && !paired[i]; ++j) {
-                if (paired[j] || (first[i].forward != first[j].forward) != opposite ||
-                    first[i].slot / 3 == first[j].slot / 3)
-                    continue;
-                Link(adjacency, first[i].slot, first[j].slot);
-                paired[i] = paired[j] = true;
-            }
+            if (paired[i])
+                continue;
+            const bool partnerForward = first[i].forward != opposite;
+            const std::optional<std::size_t> j = free[partnerForward].FirstAfter(i, first[i].slot / 3, first);
+            if (!j)
+                continue;
+            Link(adjacency, first[i].slot, first[*j].slot);
+            paired[i] = paired[*j] = true;
+            free[first[i].forward].Take(i);
+            free[partnerForward].Take(*j);
         }
     }
 }

@@ -33,8 +33,8 @@ XFileCombinedMesh XFileMeshBuilder::Build(const XFileModel& model) {
     D3DXMATRIX identity;
     D3DXMatrixIdentity(&identity);
     // The reader keeps meshes outside frames apart from the frames; they are taken first.
-    for (const XFileMesh& mesh : model.meshes)
-        builder.AddMesh(mesh, identity);
+    for (const XFileSharedMesh& mesh : model.meshes)
+        builder.AddMesh(*mesh, identity);
     for (const XFileFrame& frame : model.frames)
         builder.AddFrame(frame, identity);
     builder.SortByAttribute();
@@ -57,8 +57,8 @@ void XFileMeshBuilder::AddFrame(const XFileFrame& frame, const D3DXMATRIX& paren
     D3DXMATRIX combined;
     const D3DXMATRIX local(frame.transform.data());
     D3DXMatrixMultiply(&combined, &local, &parent);
-    for (const XFileMesh& mesh : frame.meshes)
-        AddMesh(mesh, combined);
+    for (const XFileSharedMesh& mesh : frame.meshes)
+        AddMesh(*mesh, combined);
     for (const XFileFrame& child : frame.children)
         AddFrame(child, combined);
 }
@@ -72,55 +72,67 @@ DWORD XFileMeshBuilder::AddMaterials(const XFileMesh& mesh) {
     return base;
 }
 
+namespace {
+
+// Makes room for `size` elements, at least doubling: a model that places many meshes adds them one by
+// one, and reserving each exact new size would copy everything at every mesh.
+template <typename T> void Grow(std::vector<T>& values, std::size_t size) {
+    if (size > values.capacity())
+        values.reserve(std::max(size, 2 * values.capacity()));
+}
+
+} // namespace
+
 void XFileMeshBuilder::AddFileVertices(const XFileMesh& mesh, const Placement& placement) {
-    const std::size_t count = m_out.positions.size() + mesh.positions.size();
-    m_out.positions.reserve(count);
-    m_out.normals.reserve(count);
-    m_out.texCoords.reserve(count);
-    m_out.colors.reserve(count);
-    m_out.fileVertices.reserve(count);
-    m_fileNormals.reserve(count);
-    m_nextSplit.reserve(count);
-    m_normalSet.reserve(count);
+    const std::size_t base = m_out.positions.size();
+    const std::size_t count = base + mesh.positions.size();
+    Grow(m_out.positions, count);
+    Grow(m_out.normals, count);
+    Grow(m_out.texCoords, count);
+    Grow(m_out.colors, count);
+    Grow(m_out.fileVertices, count);
+    Grow(m_splits, count);
+    m_out.positions.resize(count);
     for (std::size_t i = 0; i < mesh.positions.size(); ++i) {
         const D3DXVECTOR3 local(mesh.positions[i].data());
-        D3DXVECTOR3 placed;
-        D3DXVec3TransformCoord(&placed, &local, &placement.points);
-        m_out.positions.push_back(placed);
-        m_out.normals.emplace_back(0.0f, 0.0f, 0.0f);
-        m_out.texCoords.push_back(i < mesh.textureCoords.size() ? D3DXVECTOR2(mesh.textureCoords[i].data())
-                                                                : D3DXVECTOR2(0.0f, 0.0f));
-        m_out.colors.push_back(mesh.hasVertexColors && i < mesh.vertexColors.size()
-                                   ? ColorOf(mesh.vertexColors[i])
-                                   : D3DCOLOR{0xFFFFFFFF});
-        m_out.fileVertices.push_back(static_cast<DWORD>(i));
-        m_fileNormals.emplace_back(0.0f, 0.0f, 0.0f);
-        m_nextSplit.push_back(kNoSplit);
-        m_normalSet.push_back(false);
+        D3DXVec3TransformCoord(&m_out.positions[base + i], &local, &placement.points);
     }
+    m_out.normals.resize(count);
+    m_out.texCoords.resize(count);
+    const std::size_t textured = std::min(mesh.textureCoords.size(), mesh.positions.size());
+    for (std::size_t i = 0; i < textured; ++i)
+        m_out.texCoords[base + i] = D3DXVECTOR2(mesh.textureCoords[i].data());
+    m_out.colors.resize(count, D3DCOLOR{0xFFFFFFFF});
+    if (mesh.hasVertexColors)
+        for (std::size_t i = 0; i < mesh.positions.size() && i < mesh.vertexColors.size(); ++i)
+            m_out.colors[base + i] = ColorOf(mesh.vertexColors[i]);
+    m_out.fileVertices.resize(count);
+    for (std::size_t i = 0; i < mesh.positions.size(); ++i)
+        m_out.fileVertices[base + i] = static_cast<DWORD>(i);
+    m_splits.resize(count, SplitState{{0.0f, 0.0f, 0.0f}, kNoSplit, false});
+}
+
+DWORD XFileMeshBuilder::SplitVertex(DWORD vertex) {
+    const auto copy = static_cast<DWORD>(m_out.positions.size());
+    m_out.positions.push_back(m_out.positions[vertex]);
+    m_out.normals.emplace_back(0.0f, 0.0f, 0.0f);
+    m_out.texCoords.push_back(m_out.texCoords[vertex]);
+    m_out.colors.push_back(m_out.colors[vertex]);
+    m_out.fileVertices.push_back(m_out.fileVertices[vertex]);
+    m_splits.push_back({{0.0f, 0.0f, 0.0f}, kNoSplit, false});
+    m_splits[vertex].nextSplit = copy;
+    return copy;
 }
 
 DWORD XFileMeshBuilder::CornerVertex(DWORD base, DWORD fileVertex, const D3DXVECTOR3& normal,
                                      const Placement& placement) {
     DWORD vertex = base + fileVertex;
-    while (m_normalSet[vertex] && !SameNormal(m_fileNormals[vertex], normal)) {
-        if (m_nextSplit[vertex] == kNoSplit) {
-            const auto copy = static_cast<DWORD>(m_out.positions.size());
-            m_out.positions.push_back(m_out.positions[vertex]);
-            m_out.normals.emplace_back();
-            m_out.texCoords.push_back(m_out.texCoords[vertex]);
-            m_out.colors.push_back(m_out.colors[vertex]);
-            m_out.fileVertices.push_back(m_out.fileVertices[vertex]);
-            m_fileNormals.emplace_back();
-            m_nextSplit.push_back(kNoSplit);
-            m_normalSet.push_back(false);
-            m_nextSplit[vertex] = copy;
-        }
-        vertex = m_nextSplit[vertex];
-    }
-    if (!m_normalSet[vertex]) {
-        m_normalSet[vertex] = true;
-        m_fileNormals[vertex] = normal;
+    while (m_splits[vertex].normalSet && !SameNormal(m_splits[vertex].fileNormal, normal))
+        vertex = m_splits[vertex].nextSplit != kNoSplit ? m_splits[vertex].nextSplit : SplitVertex(vertex);
+    SplitState& state = m_splits[vertex];
+    if (!state.normalSet) {
+        state.normalSet = true;
+        state.fileNormal = normal;
         D3DXVec3TransformNormal(&m_out.normals[vertex], &normal, &placement.normals);
         D3DXVec3Normalize(&m_out.normals[vertex], &m_out.normals[vertex]);
     }
@@ -146,8 +158,8 @@ void XFileMeshBuilder::AddMesh(const XFileMesh& mesh, const D3DXMATRIX& transfor
     std::size_t triangles = 0;
     for (const std::uint32_t size : mesh.faceSizes)
         triangles += size > 2 ? size - 2 : 0;
-    m_out.faces.reserve(m_out.faces.size() + triangles);
-    m_out.attributes.reserve(m_out.attributes.size() + triangles);
+    Grow(m_out.faces, m_out.faces.size() + triangles);
+    Grow(m_out.attributes, m_out.attributes.size() + triangles);
 
     std::vector<DWORD> corners;
     std::size_t cornerAt = 0;
@@ -156,12 +168,12 @@ void XFileMeshBuilder::AddMesh(const XFileMesh& mesh, const D3DXMATRIX& transfor
         const std::uint32_t size = mesh.faceSizes[face];
         const std::uint32_t normalSize =
             mesh.hasNormals && face < mesh.normalFaceSizes.size() ? mesh.normalFaceSizes[face] : 0;
-        corners.clear();
+        corners.resize(size);
         for (std::uint32_t k = 0; k < size; ++k) {
             const D3DXVECTOR3 normal =
                 k < normalSize ? D3DXVECTOR3(mesh.normals[mesh.normalFaceIndices[normalAt + k]].data())
                                : D3DXVECTOR3(0.0f, 0.0f, 0.0f);
-            corners.push_back(CornerVertex(base, mesh.faceIndices[cornerAt + k], normal, placement));
+            corners[k] = CornerVertex(base, mesh.faceIndices[cornerAt + k], normal, placement);
         }
         cornerAt += size;
         normalAt += normalSize;
@@ -236,15 +248,15 @@ void FillVertices(ID3DXMesh& mesh, const XFileCombinedMesh& combined) {
 void FillFaces(ID3DXMesh& mesh, const XFileCombinedMesh& combined) {
     void* indices = nullptr;
     mesh.LockIndexBuffer(0, &indices);
-    const bool wide = (mesh.GetOptions() & D3DXMESH_32BIT) != 0;
-    for (std::size_t face = 0; face < combined.faces.size(); ++face) {
-        for (std::size_t corner = 0; corner < 3; ++corner) {
-            const DWORD index = combined.faces[face][corner];
-            if (wide)
-                static_cast<std::uint32_t*>(indices)[face * 3 + corner] = index;
-            else
-                static_cast<std::uint16_t*>(indices)[face * 3 + corner] = static_cast<std::uint16_t>(index);
-        }
+    static_assert(sizeof(combined.faces[0]) == 3 * sizeof(std::uint32_t));
+    if ((mesh.GetOptions() & D3DXMESH_32BIT) != 0) {
+        if (!combined.faces.empty())
+            std::memcpy(indices, combined.faces.data(), combined.faces.size() * sizeof(combined.faces[0]));
+    } else {
+        auto* narrow = static_cast<std::uint16_t*>(indices);
+        for (const std::array<DWORD, 3>& face : combined.faces)
+            for (const DWORD corner : face)
+                *narrow++ = static_cast<std::uint16_t>(corner);
     }
     mesh.UnlockIndexBuffer();
     DWORD* attributes = nullptr;

@@ -47,10 +47,16 @@ private:
     void SortByAttribute();
     void BuildAttributeTable();
 
+    // Per combined vertex, for splitting: the untransformed normal it carries once set, and the next
+    // vertex split from the same file vertex (or none). Kept together: a corner reads all three.
+    struct SplitState {
+        D3DXVECTOR3 fileNormal{0.0f, 0.0f, 0.0f};
+        DWORD nextSplit;
+        bool normalSet = false;
+    };
+
+    DWORD SplitVertex(DWORD vertex);
+
     XFileCombinedMesh m_out;
-    // For split vertices: the untransformed normal each carries, and the next vertex split from the same
-    // file vertex (or none).
-    std::vector<D3DXVECTOR3> m_fileNormals;
-    std::vector<DWORD> m_nextSplit;
-    std::vector<bool> m_normalSet;
+    std::vector<SplitState> m_splits;
 };

@@ -1,6 +1,6 @@
 #include "ImageDecoder.h"
 
-#include "JpegTableCheck.h"
+#include "JpegDecoder.h"
 
 #include <algorithm>
 #include <cstring>
@@ -8,7 +8,6 @@
 #define STB_IMAGE_IMPLEMENTATION
 #define STB_IMAGE_STATIC
 #define STBI_ONLY_PNG
-#define STBI_ONLY_JPEG
 #define STBI_ONLY_BMP
 #define STBI_ONLY_TGA
 #define STBI_NO_STDIO
@@ -88,8 +87,8 @@ D3DFORMAT FileFormat(D3DXIMAGE_FILEFORMAT fileFormat, int channels) {
 D3DXIMAGE_FILEFORMAT ImageDecoder::Identify(std::span<const BYTE> bytes, bool isDib) {
     if (StartsWith(bytes, {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}))
         return D3DXIFF_PNG;
-    // stb_image takes any file opening with a marker byte for JPEG, fill bytes before the start of
-    // image included.
+    // Any file opening with a marker byte is taken for JPEG; the JPEG reader refuses those that do not
+    // start an image.
     if (StartsWith(bytes, {0xFF}))
         return D3DXIFF_JPG;
     if (StartsWith(bytes, {'B', 'M'}))
@@ -101,6 +100,42 @@ bool ImageDecoder::Plausible(std::size_t fileSize, UINT width, UINT height) {
     const std::uint64_t texels = std::uint64_t{width} * height;
     return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide && texels <= kMaxTexels &&
            texels * 4 <= std::max(kAlwaysAllowedBytes, fileSize * kMaxExpansion);
+}
+
+std::uint64_t ImageDecoder::SmallestEncoding(std::span<const BYTE> bytes, D3DXIMAGE_FILEFORMAT format,
+                                             UINT width, UINT height) {
+    const std::uint64_t texels = std::uint64_t{width} * height;
+    const auto at = [&](std::size_t offset) { return offset < bytes.size() ? bytes[offset] : BYTE{0}; };
+    if (format == D3DXIFF_TGA) {
+        constexpr BYTE kRunLengthTypes = 8; // types 9 to 11 are 1 to 3 run-length encoded
+        constexpr std::uint64_t kLongestRun = 128;
+        const std::uint64_t texelBytes = std::max<std::uint64_t>(1, (at(16) + 7u) / 8u);
+        return at(2) > kRunLengthTypes ? (texels + kLongestRun - 1) / kLongestRun * (1 + texelBytes)
+                                       : texels * texelBytes;
+    }
+    if (format == D3DXIFF_BMP || format == D3DXIFF_DIB) {
+        constexpr BYTE kCoreHeaderSize = 12; // the old header, whose sizes are 16-bit
+        const std::size_t bitsAt = at(14) == kCoreHeaderSize ? 24 : 28;
+        const std::uint64_t bits = at(bitsAt) | (std::uint64_t{at(bitsAt + 1)} << 8);
+        return texels * bits / 8;
+    }
+    return 0; // PNG and JPEG compress too well for a useful bound
+}
+
+bool ImageDecoder::PngChunksFit(std::span<const BYTE> bytes) {
+    constexpr std::size_t kSignature = 8;
+    constexpr std::size_t kChunkFrame = 12;   // length, type and checksum
+    constexpr std::size_t kLengthAndType = 8; // all stb_image needs to allocate for the chunk
+    for (std::size_t at = kSignature; at + kLengthAndType <= bytes.size();) {
+        const std::size_t length = (std::size_t{bytes[at]} << 24) | (std::size_t{bytes[at + 1]} << 16) |
+                                   (std::size_t{bytes[at + 2]} << 8) | bytes[at + 3];
+        if (bytes.size() - at < kChunkFrame || length > bytes.size() - at - kChunkFrame)
+            return false;
+        if (std::equal(bytes.begin() + at + 4, bytes.begin() + at + 8, "IEND"))
+            return true;
+        at += kChunkFrame + length;
+    }
+    return true; // a file cut inside a chunk's length or type fails in the decoder
 }
 
 std::vector<BYTE> ImageDecoder::WithoutEmptyPngData(std::span<const BYTE> bytes) {
@@ -127,14 +162,26 @@ std::vector<BYTE> ImageDecoder::WithoutEmptyPngData(std::span<const BYTE> bytes)
 }
 
 HRESULT ImageDecoder::ReadInfo(std::span<const BYTE> bytes, bool isDib, D3DXIMAGE_INFO& info) {
-    if (Identify(bytes, isDib) == D3DXIFF_JPG && !JpegTableCheck::TablesFit(bytes))
-        return D3DXERR_INVALIDDATA;
     ByteSource source{bytes};
     int width = 0;
     int height = 0;
     int channels = 0;
-    if (!stbi_info_from_callbacks(&kCallbacks, &source, &width, &height, &channels) || source.overran ||
-        !Plausible(bytes.size(), static_cast<UINT>(width), static_cast<UINT>(height)))
+    if (Identify(bytes, isDib) == D3DXIFF_JPG) {
+        JpegDecoder::Header header;
+        if (!JpegDecoder::ReadHeader(bytes, header))
+            return D3DXERR_INVALIDDATA;
+        width = static_cast<int>(header.width);
+        height = static_cast<int>(header.height);
+        channels = header.components;
+    } else if (!stbi_info_from_callbacks(&kCallbacks, &source, &width, &height, &channels) ||
+               source.overran) {
+        return D3DXERR_INVALIDDATA;
+    }
+    if (Identify(bytes, isDib) == D3DXIFF_PNG && !PngChunksFit(bytes))
+        return D3DXERR_INVALIDDATA;
+    if (!Plausible(bytes.size(), static_cast<UINT>(width), static_cast<UINT>(height)) ||
+        bytes.size() < SmallestEncoding(bytes, Identify(bytes, isDib), static_cast<UINT>(width),
+                                        static_cast<UINT>(height)))
         return D3DXERR_INVALIDDATA;
     info.Width = static_cast<UINT>(width);
     info.Height = static_cast<UINT>(height);
@@ -150,6 +197,8 @@ HRESULT ImageDecoder::Decode(std::span<const BYTE> file, bool isDib, DecodedImag
     const HRESULT described = ReadInfo(file, isDib, image.info);
     if (FAILED(described))
         return described;
+    if (image.info.ImageFileFormat == D3DXIFF_JPG)
+        return DecodeJpeg(file, image);
     const std::vector<BYTE> rewritten =
         image.info.ImageFileFormat == D3DXIFF_PNG ? WithoutEmptyPngData(file) : std::vector<BYTE>();
     const std::span<const BYTE> bytes = rewritten.empty() ? file : std::span<const BYTE>(rewritten);
@@ -170,6 +219,15 @@ HRESULT ImageDecoder::Decode(std::span<const BYTE> file, bool isDib, DecodedImag
         for (UINT x = 0; x < picture.Width(); ++x, texel += 4)
             picture.At(x, y) = D3DCOLOR_ARGB(texel[3], texel[0], texel[1], texel[2]);
     stbi_image_free(rgba);
+    image.levels.assign(1, std::move(picture));
+    return S_OK;
+}
+
+HRESULT ImageDecoder::DecodeJpeg(std::span<const BYTE> file, DecodedImage& image) {
+    ArgbImage picture;
+    if (!JpegDecoder::Decode(file, picture) || picture.Width() != image.info.Width ||
+        picture.Height() != image.info.Height)
+        return D3DXERR_INVALIDDATA;
     image.levels.assign(1, std::move(picture));
     return S_OK;
 }

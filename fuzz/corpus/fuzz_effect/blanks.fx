@@ -1,0 +1,8 @@
+
+ 	
+technique T
+pass P
+vertex
+x
+fragment
+y
