@@ -111,7 +111,7 @@ run_fuzzers() {
         log=build-fuzz/logs/$target.log
         mkdir -p "build-fuzz/corpus/$target"
         echo "fuzzing $target for $seconds s"
-        if ! LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" ASAN_OPTIONS=detect_leaks=1 \
+        if ! LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:intercept_tls_get_addr=0" ASAN_OPTIONS=detect_leaks=1 \
             "build-fuzz/fuzz/$target" "build-fuzz/corpus/$target" "fuzz/corpus/$target" \
             -dict="fuzz/dict/$target.dict" -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 \
             -malloc_limit_mb=2048 -close_fd_mask=3 -print_final_stats=1 \
