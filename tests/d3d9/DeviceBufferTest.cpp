@@ -157,3 +157,48 @@ TEST_F(DeviceBuffers, RangesAndIndicesOutsideTheBuffersAreRefused) {
                     D3DERR_INVALIDCALL),
               black);
 }
+
+TEST_F(DeviceBuffers, InstancedCopiesDrawAsOneDrawPerWorldMatrixWould) {
+    // Half-size copies: moved, mirrored (its winding flips, so culling shows it from the other side)
+    // and stretched; the left quad's front faces the default cull mode keeps.
+    m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+    const D3DXMATRIX half = Scaling(0.5f, 0.5f, 1);
+    const std::vector<D3DXMATRIX> worlds = {half * Translation(0.5f, 0.5f, 0), Scaling(-0.5f, 0.5f, 1),
+                                            Scaling(0.25f, -1, 1) * Translation(0, -0.5f, 0)};
+    const auto oneByOne = Drawn([&] {
+        for (const D3DXMATRIX& world : worlds) {
+            m_device->SetTransform(D3DTS_WORLD, &world);
+            if (HRESULT hr = m_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 8, 0, 4); hr != S_OK)
+                return hr;
+        }
+        return S_OK;
+    });
+    IDirect3DVertexBuffer9* matrices = nullptr;
+    const UINT bytes = static_cast<UINT>(worlds.size() * sizeof(D3DXMATRIX));
+    ASSERT_EQ(m_device->CreateVertexBuffer(bytes, D3DUSAGE_WRITEONLY, 0, D3DPOOL_MANAGED, &matrices, nullptr),
+              S_OK);
+    Fill(matrices, worlds.data(), bytes);
+    const D3DXMATRIX far = Translation(5, 5, 0);
+    m_device->SetTransform(D3DTS_WORLD, &far); // copies ignore the world transform
+    const auto copies = [&](UINT count) {
+        m_device->SetStreamSourceFreq(0, D3DSTREAMSOURCE_INDEXEDDATA | count);
+        m_device->SetStreamSourceFreq(1, D3DSTREAMSOURCE_INSTANCEDATA | 1);
+        return m_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 8, 0, 4);
+    };
+    EXPECT_EQ(m_device->SetStreamSource(1, matrices, 0, sizeof(D3DXMATRIX)), S_OK);
+    const auto instanced = Drawn([&] { return copies(3); });
+    EXPECT_EQ(instanced, oneByOne);
+    EXPECT_NE(Pixel(instanced, 3 * kWidth / 4, kHeight / 4), 0xFF000000u);
+
+    const std::vector<DWORD> black(kWidth * kHeight, 0xFF000000u);
+    EXPECT_EQ(Drawn([&] { return copies(4); }, D3DERR_INVALIDCALL), black) << "more copies than matrices";
+    m_device->SetStreamSource(1, nullptr, 0, 0);
+    EXPECT_EQ(Drawn([&] { return copies(1); }, D3DERR_INVALIDCALL), black) << "no matrices";
+    EXPECT_EQ(m_device->SetStreamSourceFreq(1, D3DSTREAMSOURCE_INDEXEDDATA | 1), D3DERR_INVALIDCALL);
+    EXPECT_EQ(m_device->SetStreamSourceFreq(0, 0), D3DERR_INVALIDCALL);
+    m_device->SetStreamSourceFreq(0, 1);
+    m_device->SetStreamSourceFreq(1, 1);
+    EXPECT_EQ(Drawn([&] { return m_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 8, 0, 4); }), black)
+        << "plain draws use the world transform again";
+    matrices->Release();
+}

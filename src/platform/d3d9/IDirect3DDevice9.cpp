@@ -667,28 +667,75 @@ HRESULT IDirect3DDevice9::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT 
 
 HRESULT IDirect3DDevice9::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset,
                                           UINT stride) {
-    if (stream != 0)
+    if (stream > 1)
         return D3DERR_INVALIDCALL;
     if (buffer != nullptr) {
         D3DVERTEXBUFFER_DESC desc;
         buffer->GetDesc(&desc);
-        if (stride == 0 || offset > desc.Size)
+        if (stride == 0 || offset > desc.Size || (stream == 1 && stride < sizeof(D3DXMATRIX)))
             return D3DERR_INVALIDCALL;
     }
-    m_stream.Share(buffer);
-    m_streamOffset = offset;
-    m_streamStride = stride;
+    (stream == 0 ? m_stream : m_instances).Share(buffer);
+    (stream == 0 ? m_streamOffset : m_instanceOffset) = offset;
+    (stream == 0 ? m_streamStride : m_instanceStride) = stride;
     return S_OK;
 }
 
 HRESULT IDirect3DDevice9::GetStreamSource(UINT stream, IDirect3DVertexBuffer9** buffer, UINT* offset,
                                           UINT* stride) {
-    if (stream != 0 || buffer == nullptr || offset == nullptr || stride == nullptr)
+    if (stream > 1 || buffer == nullptr || offset == nullptr || stride == nullptr)
         return D3DERR_INVALIDCALL;
-    *buffer = m_stream.Copy();
-    *offset = m_streamOffset;
-    *stride = m_streamStride;
+    *buffer = (stream == 0 ? m_stream : m_instances).Copy();
+    *offset = stream == 0 ? m_streamOffset : m_instanceOffset;
+    *stride = stream == 0 ? m_streamStride : m_instanceStride;
     return S_OK;
+}
+
+HRESULT IDirect3DDevice9::SetStreamSourceFreq(UINT stream, UINT setting) {
+    const UINT kind = setting & (D3DSTREAMSOURCE_INDEXEDDATA | D3DSTREAMSOURCE_INSTANCEDATA);
+    const UINT count = setting & ~(D3DSTREAMSOURCE_INDEXEDDATA | D3DSTREAMSOURCE_INSTANCEDATA);
+    if (stream > 1 || count == 0 || kind == (D3DSTREAMSOURCE_INDEXEDDATA | D3DSTREAMSOURCE_INSTANCEDATA) ||
+        (stream == 0 && kind == D3DSTREAMSOURCE_INSTANCEDATA) ||
+        (stream == 1 && kind == D3DSTREAMSOURCE_INDEXEDDATA))
+        return D3DERR_INVALIDCALL;
+    m_streamFrequency[stream] = setting;
+    return S_OK;
+}
+
+HRESULT IDirect3DDevice9::GetStreamSourceFreq(UINT stream, UINT* setting) {
+    if (stream > 1 || setting == nullptr)
+        return D3DERR_INVALIDCALL;
+    *setting = m_streamFrequency[stream];
+    return S_OK;
+}
+
+UINT IDirect3DDevice9::InstanceCount() const {
+    if ((m_streamFrequency[0] & D3DSTREAMSOURCE_INDEXEDDATA) == 0 ||
+        m_streamFrequency[1] != (D3DSTREAMSOURCE_INSTANCEDATA | 1) || !m_instances)
+        return 0;
+    const UINT copies = m_streamFrequency[0] & ~D3DSTREAMSOURCE_INDEXEDDATA;
+    D3DVERTEXBUFFER_DESC desc;
+    m_instances->GetDesc(&desc);
+    const UINT available = (desc.Size - m_instanceOffset) / m_instanceStride;
+    return copies <= available ? copies : 0;
+}
+
+void IDirect3DDevice9::BindInstanceMatrices() {
+    m_bufferUploads += m_instances->Buffer().Bind(GL_ARRAY_BUFFER) ? 1 : 0;
+    for (GLuint row = 0; row < 4; ++row) {
+        const GLuint slot = FixedFunctionProgram::InstanceWorld + row;
+        glEnableVertexAttribArray(slot);
+        glVertexAttribPointer(slot, 4, GL_FLOAT, GL_FALSE, static_cast<GLsizei>(m_instanceStride),
+                              reinterpret_cast<const void*>(std::uintptr_t{m_instanceOffset} + 16 * row));
+        glVertexAttribDivisor(slot, 1);
+    }
+}
+
+void IDirect3DDevice9::UnbindInstanceMatrices() {
+    for (GLuint row = 0; row < 4; ++row) {
+        glVertexAttribDivisor(FixedFunctionProgram::InstanceWorld + row, 0);
+        glDisableVertexAttribArray(FixedFunctionProgram::InstanceWorld + row);
+    }
 }
 
 HRESULT IDirect3DDevice9::SetIndices(IDirect3DIndexBuffer9* buffer) {
@@ -928,6 +975,7 @@ FixedFunctionProgram::Inputs IDirect3DDevice9::GatherInputs() const {
     in.alphaTest = rs[D3DRS_ALPHATESTENABLE] != 0;
     in.alphaFunc = static_cast<int>(rs[D3DRS_ALPHAFUNC]);
     in.alphaRef = static_cast<float>(rs[D3DRS_ALPHAREF] & 0xFF);
+    in.instanced = m_drawingCopies;
     return in;
 }
 
@@ -1024,13 +1072,27 @@ HRESULT IDirect3DDevice9::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVe
         return D3DERR_INVALIDCALL;
     if (count == 0)
         return S_OK;
+    const UINT copies = InstanceCount();
+    // Copies are placed by the fixed-function program alone; an effect's program has no input for them.
+    if ((m_streamFrequency[0] & D3DSTREAMSOURCE_INDEXEDDATA) != 0 && (copies == 0 || m_overrideProgram != 0))
+        return D3DERR_INVALIDCALL;
     UINT vertices = 0;
-    if (!BeginDraw() || !BindStream(vertices) || !m_indices->Within(startIndex, count, baseVertex, vertices))
+    m_drawingCopies = copies > 0;
+    const bool ready = BeginDraw();
+    m_drawingCopies = false;
+    if (!ready || !BindStream(vertices) || !m_indices->Within(startIndex, count, baseVertex, vertices))
         return D3DERR_INVALIDCALL;
     m_bufferUploads += m_indices->Buffer().Bind(GL_ELEMENT_ARRAY_BUFFER) ? 1 : 0;
     const UINT indexBytes = m_indices->IndexBytes();
-    glDrawElementsBaseVertex(
-        mode, static_cast<GLsizei>(count), indexBytes == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
-        reinterpret_cast<const void*>(std::uintptr_t{startIndex} * indexBytes), baseVertex);
+    const GLenum indexType = indexBytes == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT;
+    const auto* first = reinterpret_cast<const void*>(std::uintptr_t{startIndex} * indexBytes);
+    if (copies == 0) {
+        glDrawElementsBaseVertex(mode, static_cast<GLsizei>(count), indexType, first, baseVertex);
+        return S_OK;
+    }
+    BindInstanceMatrices();
+    glDrawElementsInstancedBaseVertex(mode, static_cast<GLsizei>(count), indexType, first,
+                                      static_cast<GLsizei>(copies), baseVertex);
+    UnbindInstanceMatrices();
     return S_OK;
 }

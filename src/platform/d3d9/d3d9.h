@@ -256,9 +256,16 @@ public:
                                IDirect3DVertexBuffer9** buffer, HANDLE* shared);
     HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                               IDirect3DIndexBuffer9** buffer, HANDLE* shared);
-    // One stream: the vertex format set with SetFVF describes it.
+    // Stream 0 holds the vertices, which the format set with SetFVF describes. Stream 1 takes part
+    // only in instanced drawing, which Direct3D leaves to vertex shaders and which here the
+    // fixed-function pipeline does too: with stream 0's frequency D3DSTREAMSOURCE_INDEXEDDATA | n and
+    // stream 1's D3DSTREAMSOURCE_INSTANCEDATA | 1, DrawIndexedPrimitive draws the geometry n times,
+    // each copy placed by the next world matrix (16 floats, Direct3D's row-major order) of stream 1
+    // instead of the world transform. Vertex blending is not applied to such copies.
     HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride);
     HRESULT GetStreamSource(UINT stream, IDirect3DVertexBuffer9** buffer, UINT* offset, UINT* stride);
+    HRESULT SetStreamSourceFreq(UINT stream, UINT setting);
+    HRESULT GetStreamSourceFreq(UINT stream, UINT* setting);
     HRESULT SetIndices(IDirect3DIndexBuffer9* buffer);
     HRESULT GetIndices(IDirect3DIndexBuffer9** buffer);
     HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount);
@@ -309,6 +316,10 @@ private:
     void BindVertexLayout(UINT stride, std::intptr_t offset);
     // Binds the stream's buffer and says how many whole vertices it holds past the offset.
     bool BindStream(UINT& vertices);
+    // The copies an instanced draw makes (stream 1 bound and long enough), else 0.
+    UINT InstanceCount() const;
+    void BindInstanceMatrices();
+    void UnbindInstanceMatrices();
 
     std::shared_ptr<GLContext> m_context;
     D3DPRESENT_PARAMETERS m_parameters;
@@ -345,6 +356,11 @@ private:
     ComPtr<IDirect3DVertexBuffer9> m_stream;
     UINT m_streamOffset = 0;
     UINT m_streamStride = 0;
+    ComPtr<IDirect3DVertexBuffer9> m_instances;
+    UINT m_instanceOffset = 0;
+    UINT m_instanceStride = 0;
+    std::array<UINT, 2> m_streamFrequency{1, 1};
+    bool m_drawingCopies = false; // the program's inputs are gathered for an instanced draw
     ComPtr<IDirect3DIndexBuffer9> m_indices;
     std::uint64_t m_bufferUploads = 0;
 };

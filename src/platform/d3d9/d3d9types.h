@@ -73,6 +73,10 @@ constexpr DWORD D3DCLEAR_ZBUFFER = 0x2;
 constexpr DWORD D3DCLEAR_STENCIL = 0x4;
 
 constexpr DWORD D3DLOCK_READONLY = 0x10;
+// SetStreamSourceFreq: stream 0's indexed geometry is drawn this many times (the low 30 bits), and
+// stream 1 steps one element per copy.
+constexpr UINT D3DSTREAMSOURCE_INDEXEDDATA = 1u << 30;
+constexpr UINT D3DSTREAMSOURCE_INSTANCEDATA = 2u << 30;
 constexpr DWORD D3DLOCK_NOSYSLOCK = 0x800;
 constexpr DWORD D3DLOCK_NOOVERWRITE = 0x1000;
 constexpr DWORD D3DLOCK_DISCARD = 0x2000;

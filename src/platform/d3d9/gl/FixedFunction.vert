@@ -6,12 +6,14 @@ layout(location = 3) in vec4 aSpecular;
 layout(location = 4) in vec2 aTexCoord;
 layout(location = 5) in vec4 aWeights;
 layout(location = 6) in vec4 aIndices;
+layout(location = 7) in mat4 aInstanceWorld;
 
 uniform mat4 uWorld[4];
 uniform mat4 uView;
 uniform mat4 uProjection;
 uniform int uBlendMatrices;
 uniform bool uIndexedBlend;
+uniform bool uInstanced;
 uniform bool uHasNormal;
 uniform bool uHasDiffuse;
 uniform bool uHasSpecular;
@@ -42,6 +44,8 @@ out vec2 vTexCoord;
 
 // Matrices arrive row-major as Direct3D stores them, so M * v here is Direct3D's v * M.
 mat4 BlendedWorld() {
+    if (uInstanced)
+        return aInstanceWorld;
     if (uBlendMatrices <= 1)
         return uWorld[0];
     mat4 blended = mat4(0.0);

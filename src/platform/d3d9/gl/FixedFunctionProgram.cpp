@@ -117,4 +117,5 @@ void FixedFunctionProgram::UploadState(const Inputs& in) {
     glUniform1i(Location("uAlphaTest"), in.alphaTest);
     glUniform1i(Location("uAlphaFunc"), in.alphaFunc);
     glUniform1f(Location("uAlphaRef"), in.alphaRef);
+    glUniform1i(Location("uInstanced"), in.instanced);
 }

@@ -42,6 +42,7 @@ public:
         bool alphaTest = false;
         int alphaFunc = D3DCMP_ALWAYS;
         float alphaRef = 0.0f;
+        bool instanced = false; // world matrices per copy from the InstanceWorld attributes
 
         bool operator==(const Inputs&) const = default;
     };
@@ -57,7 +58,8 @@ public:
     void Upload(const Inputs& inputs);
 
     // The attribute slots of the vertex stage.
-    enum Attribute { Position = 0, Normal, Diffuse, Specular, TexCoord, Weights, Indices };
+    // InstanceWorld takes four slots, one per row of the matrix.
+    enum Attribute { Position = 0, Normal, Diffuse, Specular, TexCoord, Weights, Indices, InstanceWorld };
 
 private:
     int Location(const char* name) const;
