@@ -153,7 +153,61 @@ void D3DZCXFILE::Draw(float alpha) {
     }
 }
 
+namespace {
+
+// Every texel of level 0 fully opaque; formats without alpha always are, compressed ones are not
+// looked into.
+bool TextureIsOpaque(IDirect3DTexture9* texture) {
+    if (texture == nullptr)
+        return true;
+    D3DSURFACE_DESC desc;
+    if (texture->GetLevelDesc(0, &desc) != S_OK)
+        return false;
+    if (desc.Format == D3DFMT_X8R8G8B8 || desc.Format == D3DFMT_R5G6B5 || desc.Format == D3DFMT_R8G8B8)
+        return true;
+    if (desc.Format != D3DFMT_A8R8G8B8)
+        return false;
+    D3DLOCKED_RECT locked;
+    if (texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY) != S_OK)
+        return false;
+    bool opaque = true;
+    for (UINT y = 0; y < desc.Height && opaque; ++y) {
+        const auto* row = static_cast<const DWORD*>(locked.pBits) + y * static_cast<UINT>(locked.Pitch) / 4;
+        for (UINT x = 0; x < desc.Width && opaque; ++x)
+            opaque = (row[x] >> 24) == 0xFF;
+    }
+    texture->UnlockRect(0);
+    return opaque;
+}
+
+} // namespace
+
+bool D3DZCXFILE::DrawsOpaque() {
+    if (m_drawsOpaque >= 0)
+        return m_drawsOpaque != 0;
+    bool opaque = m_pMesh != nullptr && (m_pMesh->GetFVF() & D3DFVF_DIFFUSE) == 0;
+    for (DWORD i = 0; i < m_dwNumMaterials && opaque; ++i)
+        opaque = (i >= m_alphaUses.size() || m_alphaUses[i].mode == AlphaUse::Opaque) &&
+                 TextureIsOpaque(m_pTextures[i].GetTex());
+    m_drawsOpaque = opaque ? 1 : 0;
+    return opaque;
+}
+
+void D3DZCXFILE::DrawCopies(IDirect3DVertexBuffer9* matrices, UINT offset, UINT count) {
+    IDirect3DDevice9* device = D3DZCDIRECT3D::GetInstance().GetDevice();
+    if (device == nullptr || m_pMesh == nullptr || count == 0 ||
+        device->SetStreamSource(1, matrices, offset, sizeof(D3DXMATRIX)) != S_OK)
+        return;
+    device->SetStreamSourceFreq(0, D3DSTREAMSOURCE_INDEXEDDATA | count);
+    device->SetStreamSourceFreq(1, D3DSTREAMSOURCE_INSTANCEDATA | 1);
+    Draw(1.0f);
+    device->SetStreamSourceFreq(0, 1);
+    device->SetStreamSourceFreq(1, 1);
+    device->SetStreamSource(1, nullptr, 0, 0);
+}
+
 void D3DZCXFILE::Release() {
+    m_drawsOpaque = -1;
     m_pTextures.reset();
     m_pMaterials.reset();
     m_dwNumMaterials = 0;

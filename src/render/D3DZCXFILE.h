@@ -23,6 +23,12 @@ public:
     BOOL LoadXFile(const char* fileName);
     // Each subset with its material, the material's diffuse alpha replaced by alpha.
     void Draw(float alpha);
+    // True when Draw(1) puts down only opaque colour: no blended or masked material, no vertex colours
+    // and no texel of a texture less than opaque. Such a model draws alike in any order with others.
+    bool DrawsOpaque();
+    // Draw(1) once per world matrix in matrices (16 floats each, from byte offset on), in one
+    // instanced draw per subset; the device's world transform is not used.
+    void DrawCopies(IDirect3DVertexBuffer9* matrices, UINT offset, UINT count);
     void Release();
 
     ID3DXMesh* GetMesh() const { return m_pMesh; }
@@ -55,4 +61,5 @@ private:
     DWORD m_dwNumMaterials = 0;
     ID3DXBuffer* m_pAdjacency = nullptr;
     std::vector<AlphaUse> m_alphaUses; // one per material, or empty
+    int m_drawsOpaque = -1;            // DrawsOpaque's answer once known, else -1
 };

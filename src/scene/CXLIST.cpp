@@ -30,6 +30,7 @@ CXLIST& CAPP::GetXList() {
 
 namespace {
 
+constexpr int kFixedMode = 0;
 constexpr int kShadowMapMode = 4;
 constexpr D3DCOLOR kReadOutColour = 0xFFFFFFFF;
 
@@ -199,7 +200,7 @@ void CXLIST::Draw() {
     direct3d.GetDevice()->GetTransform(D3DTS_VIEW, &view);
     direct3d.GetDevice()->GetTransform(D3DTS_PROJECTION, &projection);
     D3DXMatrixMultiply(&viewProjection, &view, &projection);
-    SceneDrawer::DrawChecked(m_vecXData, list, &viewProjection, localAxes);
+    SceneDrawer::DrawChecked(m_vecXData, list, &viewProjection, localAxes, form->RenderMode() == kFixedMode);
 
     CXData* selected = nullptr;
     for (CXData* object : m_vecXData)

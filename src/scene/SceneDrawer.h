@@ -1,8 +1,13 @@
 // Draws the checked objects of the scene, leaving out those that cannot put a pixel on the target:
 // an object whose bounding sphere lies wholly outside the volume the camera (or, for the shadow map,
-// the light's box) sees would only be clipped away. Everything drawn is drawn exactly as before and in
-// list order, so the picture does not change. Switched off, every checked object is drawn, one after
-// the other, as the editor always did; the benchmarks and the picture tests compare the two.
+// the light's box) sees would only be clipped away.
+// Grouped (the fixed-function pipeline), the objects of one opaque model are drawn as copies, one
+// instanced draw per subset instead of one draw per object and subset: the software renderer spends
+// most of a big scene's frame setting up draws. Opaque colour does not depend on the order it is put
+// down in, so the picture stays the same; objects that blend stay where the list has them, and the
+// copies before and after them are drawn before and after them.
+// Switched off, every checked object is drawn, one after the other, as the editor always did; the
+// benchmarks and the picture tests compare the two.
 #pragma once
 
 #include "d3dx9math.h"
@@ -23,11 +28,14 @@ public:
 
     static void SetCulling(bool on) { s_culling = on; }
     static bool GetCulling() { return s_culling; }
+    static void SetGrouping(bool on) { s_grouping = on; }
+    static bool GetGrouping() { return s_grouping; }
 
     // The checked objects that meet the volume seen through viewProjection (row vectors, D3D's clip
-    // space); every checked one with culling off or without a volume.
+    // space); every checked one with culling off or without a volume. fixedFunction: the objects are
+    // drawn without an effect, so opaque ones may be grouped (not while their axes are shown).
     static void DrawChecked(const std::vector<CXData*>& objects, const CheckedListBox& checks,
-                            const D3DXMATRIX* viewProjection, bool localAxes);
+                            const D3DXMATRIX* viewProjection, bool localAxes, bool fixedFunction = false);
 
     // The sphere around a mesh's vertices; unknown for a mesh without positions.
     static Sphere MeshSphere(const D3DZCXFILE* mesh);
@@ -35,5 +43,9 @@ public:
     static bool MayBeSeen(const Sphere& sphere, const D3DXMATRIX& world, const D3DXMATRIX& viewProjection);
 
 private:
+    // The objects gathered since the last one drawn on its own, as copies of their models.
+    static void DrawCopies(const std::vector<CXData*>& objects);
+
     static bool s_culling;
+    static bool s_grouping;
 };
