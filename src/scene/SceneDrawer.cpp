@@ -2,9 +2,8 @@
 
 #include "CXData.h"
 #include "CheckedListBox.h"
-#include "ComPtr.h"
-#include "D3DZCDIRECT3D.h"
 #include "D3DZCXFILE.h"
+#include "ModelCopies.h"
 
 #include <algorithm>
 #include <cmath>
@@ -118,7 +117,7 @@ void SceneDrawer::DrawChecked(const std::vector<CXData*>& objects, const Checked
     // Each object's axes lie in the planes of its neighbours' faces on a level floor, and which of
     // two coplanar pixels stays depends on the order; with axes shown the objects are drawn in turn.
     const bool grouping = s_grouping && fixedFunction && !localAxes;
-    std::vector<CXData*> copies;
+    ModelCopies copies;
     std::unordered_map<const D3DZCXFILE*, Sphere> spheres;
     for (std::size_t i = 0; i < objects.size(); ++i) {
         if (!checks.GetItemChecked(static_cast<int>(i)))
@@ -135,50 +134,10 @@ void SceneDrawer::DrawChecked(const std::vector<CXData*>& objects, const Checked
                 continue;
             }
         }
-        D3DZCXFILE* model = object->GetXData();
-        if (grouping && model != nullptr && model->GetMesh() != nullptr && model->DrawsOpaque()) {
-            copies.push_back(object);
+        if (grouping && copies.Add(object->GetXData(), *object->GetWorld()))
             continue;
-        }
-        DrawCopies(copies);
-        copies.clear();
+        copies.Draw();
         object->Draw();
     }
-    DrawCopies(copies);
-}
-
-void SceneDrawer::DrawCopies(const std::vector<CXData*>& objects) {
-    IDirect3DDevice9* device = D3DZCDIRECT3D::GetInstance().GetDevice();
-    if (objects.empty() || device == nullptr)
-        return;
-    // The models in the order they first appear, each with its objects' matrices.
-    std::vector<std::pair<D3DZCXFILE*, std::vector<D3DXMATRIX>>> models;
-    std::unordered_map<D3DZCXFILE*, std::size_t> modelIndex;
-    for (CXData* object : objects) {
-        const auto [found, added] = modelIndex.emplace(object->GetXData(), models.size());
-        if (added)
-            models.emplace_back(object->GetXData(), std::vector<D3DXMATRIX>());
-        models[found->second].second.push_back(*object->GetWorld());
-    }
-    ComPtr<IDirect3DVertexBuffer9> matrices;
-    const auto bytes = static_cast<UINT>(objects.size() * sizeof(D3DXMATRIX));
-    void* data = nullptr;
-    if (device->CreateVertexBuffer(bytes, D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, 0, D3DPOOL_DEFAULT,
-                                   matrices.Receive(), nullptr) != S_OK ||
-        matrices->Lock(0, 0, &data, D3DLOCK_DISCARD) != S_OK) {
-        for (CXData* object : objects)
-            object->Draw();
-        return;
-    }
-    auto* next = static_cast<D3DXMATRIX*>(data);
-    for (const auto& [model, worlds] : models)
-        next = std::copy(worlds.begin(), worlds.end(), next);
-    matrices->Unlock();
-    UINT offset = 0;
-    for (const auto& [model, worlds] : models) {
-        model->DrawCopies(matrices.Get(), offset, static_cast<UINT>(worlds.size()));
-        offset += static_cast<UINT>(worlds.size() * sizeof(D3DXMATRIX));
-    }
-    // As after drawing the objects one by one, the last one's world transform stays set.
-    D3DZCDIRECT3D::GetInstance().SetWorldTrans(objects.back()->GetWorld());
+    copies.Draw();
 }

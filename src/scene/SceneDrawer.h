@@ -1,11 +1,8 @@
 // Draws the checked objects of the scene, leaving out those that cannot put a pixel on the target:
 // an object whose bounding sphere lies wholly outside the volume the camera (or, for the shadow map,
 // the light's box) sees would only be clipped away.
-// Grouped (the fixed-function pipeline), the objects of one opaque model are drawn as copies, one
-// instanced draw per subset instead of one draw per object and subset: the software renderer spends
-// most of a big scene's frame setting up draws. Opaque colour does not depend on the order it is put
-// down in, so the picture stays the same; objects that blend stay where the list has them, and the
-// copies before and after them are drawn before and after them.
+// Grouped (the fixed-function pipeline), the objects of opaque models are drawn as copies of their
+// models (ModelCopies); objects that blend stay where the list has them.
 // Switched off, every checked object is drawn, one after the other, as the editor always did; the
 // benchmarks and the picture tests compare the two.
 #pragma once
@@ -43,9 +40,6 @@ public:
     static bool MayBeSeen(const Sphere& sphere, const D3DXMATRIX& world, const D3DXMATRIX& viewProjection);
 
 private:
-    // The objects gathered since the last one drawn on its own, as copies of their models.
-    static void DrawCopies(const std::vector<CXData*>& objects);
-
     static bool s_culling;
     static bool s_grouping;
 };

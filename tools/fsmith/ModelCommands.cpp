@@ -9,6 +9,7 @@
 #include "DataFolder.h"
 #include "Fieldsmith.h"
 #include "MessageBoxRecorder.h"
+#include "ModelCopies.h"
 #include "ModelFile.h"
 #include "ModelFormat.h"
 #include "ModelLoader.h"
@@ -470,10 +471,15 @@ void DrawScene(D3DZCDIRECT3D& d3d, Scene& scene, const Camera& camera, float asp
     d3d.SetProj(&projection, kFieldOfViewDegrees, aspect, camera.zNear, camera.zFar);
     SetStartUpLight(d3d);
     if (options.mode == "fixed") {
+        ModelCopies copies;
         for (SceneObject& object : scene.objects) {
+            if (copies.Add(object.GetXData(), *object.GetWorld()))
+                continue;
+            copies.Draw();
             d3d.SetWorldTrans(object.GetWorld());
             object.GetXData()->Draw(1.0f);
         }
+        copies.Draw();
         if (scene.skinned != nullptr) {
             D3DXMATRIX identity;
             D3DXMatrixIdentity(&identity);

@@ -986,8 +986,7 @@ bool IDirect3DDevice9::BeginDraw() {
         glUseProgram(m_overrideProgram);
         ApplyAllTextureStages();
     } else {
-        m_program->Use();
-        m_program->Upload(GatherInputs());
+        m_program->Use(GatherInputs());
         ApplyTextureStage0();
     }
     glBindVertexArray(m_vertexArray);

@@ -32,11 +32,12 @@ uniform bool uColorVertex;
 uniform bool uSpecularEnable;
 uniform bool uLocalViewer;
 uniform bool uNormalizeNormals;
-uniform int uLightCount;
 uniform vec3 uLightDirection[8];
 uniform vec4 uLightDiffuse[8];
 uniform vec4 uLightSpecular[8];
 uniform vec4 uLightAmbient[8];
+
+// LIGHT_COUNT, the number of enabled lights, is defined by the program that builds this stage.
 
 out vec4 vDiffuse;
 out vec4 vSpecular;
@@ -86,7 +87,7 @@ void main() {
     vec4 emissive = MaterialColor(uEmissiveSource, uMaterialEmissive);
     vec3 toEye = uLocalViewer ? normalize(-viewPosition.xyz) : vec3(0.0, 0.0, -1.0);
     vec3 ambientSum = vec3(0.0), diffuseSum = vec3(0.0), specularSum = vec3(0.0);
-    for (int i = 0; i < uLightCount; ++i) {
+    for (int i = 0; i < LIGHT_COUNT; ++i) {
         vec3 toLight = -normalize(mat3(uView) * uLightDirection[i]);
         float lambert = max(dot(normal, toLight), 0.0);
         ambientSum += uLightAmbient[i].rgb;

@@ -4,6 +4,7 @@
 #include "FixedFunction.vert.h"
 #include "GLProgram.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <epoxy/gl.h>
 #include <string>
@@ -17,105 +18,128 @@ void SetColor(GLint location, const D3DXCOLOR& c) {
 } // namespace
 
 FixedFunctionProgram::FixedFunctionProgram() {
-    std::string log;
-    m_program = GLProgram::Build(kFixedFunctionVert, kFixedFunctionFrag, log);
-    if (!m_program) {
-        std::fprintf(stderr, "fixed-function program: %s\n", log.c_str());
-        return;
-    }
-    glUseProgram(m_program);
-    glUniform1i(Location("uTexture0"), 0);
-    m_worldLocation = Location("uWorld");
-    m_viewLocation = Location("uView");
-    m_projectionLocation = Location("uProjection");
-    m_materialLocations = {Location("uMaterialDiffuse"), Location("uMaterialAmbient"),
-                           Location("uMaterialSpecular"), Location("uMaterialEmissive"),
-                           Location("uMaterialPower")};
+    Build(m_variants[0], 0);
 }
 
 FixedFunctionProgram::~FixedFunctionProgram() {
-    if (m_program)
-        glDeleteProgram(m_program);
+    for (const Variant& variant : m_variants)
+        if (variant.program)
+            glDeleteProgram(variant.program);
 }
 
-void FixedFunctionProgram::Use() {
-    glUseProgram(m_program);
+void FixedFunctionProgram::Build(Variant& variant, int lightCount) {
+    variant.built = true;
+    // The count goes in as a constant after the version line.
+    std::string vertex = kFixedFunctionVert;
+    const std::size_t lineEnd = vertex.find('\n');
+    vertex.insert(lineEnd + 1, "#define LIGHT_COUNT " + std::to_string(lightCount) + "\n");
+    std::string log;
+    variant.program = GLProgram::Build(vertex.c_str(), kFixedFunctionFrag, log);
+    if (!variant.program) {
+        std::fprintf(stderr, "fixed-function program: %s\n", log.c_str());
+        return;
+    }
+    const auto location = [&variant](const char* name) {
+        return glGetUniformLocation(variant.program, name);
+    };
+    glUseProgram(variant.program);
+    glUniform1i(location("uTexture0"), 0);
+    variant.worldLocation = location("uWorld");
+    variant.viewLocation = location("uView");
+    variant.projectionLocation = location("uProjection");
+    variant.materialLocations = {location("uMaterialDiffuse"), location("uMaterialAmbient"),
+                                 location("uMaterialSpecular"), location("uMaterialEmissive"),
+                                 location("uMaterialPower")};
 }
 
-int FixedFunctionProgram::Location(const char* name) const {
-    return glGetUniformLocation(m_program, name);
+FixedFunctionProgram::Variant& FixedFunctionProgram::VariantFor(int lightCount) {
+    Variant& variant = m_variants[static_cast<std::size_t>(std::clamp(lightCount, 0, 8))];
+    if (!variant.built)
+        Build(variant, lightCount);
+    // A program that does not compile leaves the lights out rather than nothing drawn.
+    return variant.program ? variant : m_variants[0];
+}
+
+void FixedFunctionProgram::Use(const Inputs& inputs) {
+    Variant& variant = VariantFor(inputs.lightCount);
+    glUseProgram(variant.program);
+    Upload(variant, inputs);
 }
 
 // Between the draws of a scene mostly the world matrix and the material change, so those go on their
 // own, through locations looked up once, and the rest of the state only when some of it differs.
-void FixedFunctionProgram::Upload(const Inputs& in) {
-    if (m_anyUploaded && in == m_uploaded)
+void FixedFunctionProgram::Upload(Variant& variant, const Inputs& in) {
+    const bool any = variant.anyUploaded;
+    const Inputs& last = variant.uploaded;
+    if (any && in == last)
         return;
-    if (!m_anyUploaded || in.world != m_uploaded.world)
-        glUniformMatrix4fv(m_worldLocation, 4, GL_FALSE, &in.world[0]._11);
-    if (!m_anyUploaded || in.view != m_uploaded.view)
-        glUniformMatrix4fv(m_viewLocation, 1, GL_FALSE, &in.view._11);
-    if (!m_anyUploaded || in.projection != m_uploaded.projection)
-        glUniformMatrix4fv(m_projectionLocation, 1, GL_FALSE, &in.projection._11);
-    if (!m_anyUploaded || in.material != m_uploaded.material)
-        UploadMaterial(in.material);
+    if (!any || in.world != last.world)
+        glUniformMatrix4fv(variant.worldLocation, 4, GL_FALSE, &in.world[0]._11);
+    if (!any || in.view != last.view)
+        glUniformMatrix4fv(variant.viewLocation, 1, GL_FALSE, &in.view._11);
+    if (!any || in.projection != last.projection)
+        glUniformMatrix4fv(variant.projectionLocation, 1, GL_FALSE, &in.projection._11);
+    if (!any || in.material != last.material)
+        UploadMaterial(variant, in.material);
     Inputs rest = in;
-    rest.world = m_uploaded.world;
-    rest.view = m_uploaded.view;
-    rest.projection = m_uploaded.projection;
-    rest.material = m_uploaded.material;
-    if (!m_anyUploaded || rest != m_uploaded)
-        UploadState(in);
-    m_uploaded = in;
-    m_anyUploaded = true;
+    rest.world = last.world;
+    rest.view = last.view;
+    rest.projection = last.projection;
+    rest.material = last.material;
+    if (!any || rest != last)
+        UploadState(variant, in);
+    variant.uploaded = in;
+    variant.anyUploaded = true;
 }
 
-void FixedFunctionProgram::UploadMaterial(const D3DMATERIAL9& material) {
-    SetColor(m_materialLocations[0], material.Diffuse);
-    SetColor(m_materialLocations[1], material.Ambient);
-    SetColor(m_materialLocations[2], material.Specular);
-    SetColor(m_materialLocations[3], material.Emissive);
-    glUniform1f(m_materialLocations[4], material.Power);
+void FixedFunctionProgram::UploadMaterial(const Variant& variant, const D3DMATERIAL9& material) {
+    SetColor(variant.materialLocations[0], material.Diffuse);
+    SetColor(variant.materialLocations[1], material.Ambient);
+    SetColor(variant.materialLocations[2], material.Specular);
+    SetColor(variant.materialLocations[3], material.Emissive);
+    glUniform1f(variant.materialLocations[4], material.Power);
 }
 
-void FixedFunctionProgram::UploadState(const Inputs& in) {
-    glUniform1i(Location("uBlendMatrices"), in.blendMatrices);
-    glUniform1i(Location("uIndexedBlend"), in.indexedBlend);
-    glUniform1i(Location("uHasNormal"), (in.fvf & D3DFVF_NORMAL) != 0);
-    glUniform1i(Location("uHasDiffuse"), (in.fvf & D3DFVF_DIFFUSE) != 0);
-    glUniform1i(Location("uHasSpecular"), (in.fvf & D3DFVF_SPECULAR) != 0);
-    glUniform1i(Location("uLighting"), in.lighting);
-    SetColor(Location("uGlobalAmbient"), in.globalAmbient);
-    glUniform1i(Location("uDiffuseSource"), in.diffuseSource);
-    glUniform1i(Location("uAmbientSource"), in.ambientSource);
-    glUniform1i(Location("uSpecularSource"), in.specularSource);
-    glUniform1i(Location("uEmissiveSource"), in.emissiveSource);
-    glUniform1i(Location("uColorVertex"), in.colorVertex);
-    glUniform1i(Location("uSpecularEnable"), in.specularEnable);
-    glUniform1i(Location("uLocalViewer"), in.localViewer);
-    glUniform1i(Location("uNormalizeNormals"), in.normalizeNormals);
-    glUniform1i(Location("uLightCount"), in.lightCount);
+void FixedFunctionProgram::UploadState(const Variant& variant, const Inputs& in) {
+    const auto location = [&variant](const char* name) {
+        return glGetUniformLocation(variant.program, name);
+    };
+    glUniform1i(location("uBlendMatrices"), in.blendMatrices);
+    glUniform1i(location("uIndexedBlend"), in.indexedBlend);
+    glUniform1i(location("uHasNormal"), (in.fvf & D3DFVF_NORMAL) != 0);
+    glUniform1i(location("uHasDiffuse"), (in.fvf & D3DFVF_DIFFUSE) != 0);
+    glUniform1i(location("uHasSpecular"), (in.fvf & D3DFVF_SPECULAR) != 0);
+    glUniform1i(location("uLighting"), in.lighting);
+    SetColor(location("uGlobalAmbient"), in.globalAmbient);
+    glUniform1i(location("uDiffuseSource"), in.diffuseSource);
+    glUniform1i(location("uAmbientSource"), in.ambientSource);
+    glUniform1i(location("uSpecularSource"), in.specularSource);
+    glUniform1i(location("uEmissiveSource"), in.emissiveSource);
+    glUniform1i(location("uColorVertex"), in.colorVertex);
+    glUniform1i(location("uSpecularEnable"), in.specularEnable);
+    glUniform1i(location("uLocalViewer"), in.localViewer);
+    glUniform1i(location("uNormalizeNormals"), in.normalizeNormals);
     for (int i = 0; i < in.lightCount; ++i) {
         const std::string index = "[" + std::to_string(i) + "]";
         const Light& light = in.lights[static_cast<std::size_t>(i)];
-        glUniform3f(Location(("uLightDirection" + index).c_str()), light.direction.x, light.direction.y,
+        glUniform3f(location(("uLightDirection" + index).c_str()), light.direction.x, light.direction.y,
                     light.direction.z);
-        SetColor(Location(("uLightDiffuse" + index).c_str()), light.diffuse);
-        SetColor(Location(("uLightSpecular" + index).c_str()), light.specular);
-        SetColor(Location(("uLightAmbient" + index).c_str()), light.ambient);
+        SetColor(location(("uLightDiffuse" + index).c_str()), light.diffuse);
+        SetColor(location(("uLightSpecular" + index).c_str()), light.specular);
+        SetColor(location(("uLightAmbient" + index).c_str()), light.ambient);
     }
-    glUniform1i(Location("uTextureBound"), in.textureBound);
-    glUniform1i(Location("uColorOp"), in.colorOp);
-    glUniform1i(Location("uColorArg1"), in.colorArg1);
-    glUniform1i(Location("uColorArg2"), in.colorArg2);
-    glUniform1i(Location("uAlphaOp"), in.alphaOp);
-    glUniform1i(Location("uAlphaArg1"), in.alphaArg1);
-    glUniform1i(Location("uAlphaArg2"), in.alphaArg2);
-    SetColor(Location("uTextureFactor"), in.textureFactor);
-    glUniform1i(Location("uPixelShaderSource"), in.pixelShaderSource);
-    SetColor(Location("uPixelConstant"), in.pixelConstant);
-    glUniform1i(Location("uAlphaTest"), in.alphaTest);
-    glUniform1i(Location("uAlphaFunc"), in.alphaFunc);
-    glUniform1f(Location("uAlphaRef"), in.alphaRef);
-    glUniform1i(Location("uInstanced"), in.instanced);
+    glUniform1i(location("uTextureBound"), in.textureBound);
+    glUniform1i(location("uColorOp"), in.colorOp);
+    glUniform1i(location("uColorArg1"), in.colorArg1);
+    glUniform1i(location("uColorArg2"), in.colorArg2);
+    glUniform1i(location("uAlphaOp"), in.alphaOp);
+    glUniform1i(location("uAlphaArg1"), in.alphaArg1);
+    glUniform1i(location("uAlphaArg2"), in.alphaArg2);
+    SetColor(location("uTextureFactor"), in.textureFactor);
+    glUniform1i(location("uPixelShaderSource"), in.pixelShaderSource);
+    SetColor(location("uPixelConstant"), in.pixelConstant);
+    glUniform1i(location("uAlphaTest"), in.alphaTest);
+    glUniform1i(location("uAlphaFunc"), in.alphaFunc);
+    glUniform1f(location("uAlphaRef"), in.alphaRef);
+    glUniform1i(location("uInstanced"), in.instanced);
 }
