@@ -3,20 +3,12 @@ in vec4 vDiffuse;
 in vec4 vSpecular;
 in vec2 vTexCoord;
 
+// The settings that choose the path through this stage (uTextureBound, uColorOp and its arguments,
+// uAlphaOp and its arguments, uPixelShaderSource, uSpecularEnable, uAlphaTest, uAlphaFunc) are
+// constants the program that builds it defines.
 uniform sampler2D uTexture0;
-uniform bool uTextureBound;
-uniform int uColorOp;
-uniform int uColorArg1;
-uniform int uColorArg2;
-uniform int uAlphaOp;
-uniform int uAlphaArg1;
-uniform int uAlphaArg2;
 uniform vec4 uTextureFactor;
-uniform bool uSpecularEnable;
-uniform int uPixelShaderSource;
 uniform vec4 uPixelConstant;
-uniform bool uAlphaTest;
-uniform int uAlphaFunc;
 uniform float uAlphaRef;
 
 out vec4 fragColor;

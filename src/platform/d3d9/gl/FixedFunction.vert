@@ -11,33 +11,21 @@ layout(location = 7) in mat4 aInstanceWorld;
 uniform mat4 uWorld[4];
 uniform mat4 uView;
 uniform mat4 uProjection;
-uniform int uBlendMatrices;
-uniform bool uIndexedBlend;
-uniform bool uInstanced;
-uniform bool uHasNormal;
-uniform bool uHasDiffuse;
-uniform bool uHasSpecular;
-uniform bool uLighting;
 uniform vec4 uGlobalAmbient;
 uniform vec4 uMaterialDiffuse;
 uniform vec4 uMaterialAmbient;
 uniform vec4 uMaterialSpecular;
 uniform vec4 uMaterialEmissive;
 uniform float uMaterialPower;
-uniform int uDiffuseSource;
-uniform int uAmbientSource;
-uniform int uSpecularSource;
-uniform int uEmissiveSource;
-uniform bool uColorVertex;
-uniform bool uSpecularEnable;
-uniform bool uLocalViewer;
-uniform bool uNormalizeNormals;
 uniform vec3 uLightDirection[8];
 uniform vec4 uLightDiffuse[8];
 uniform vec4 uLightSpecular[8];
 uniform vec4 uLightAmbient[8];
 
-// LIGHT_COUNT, the number of enabled lights, is defined by the program that builds this stage.
+// The settings that choose the path through this stage (LIGHT_COUNT, the number of enabled lights;
+// uBlendMatrices, uIndexedBlend, uInstanced, uHasNormal, uHasDiffuse, uHasSpecular, uLighting, the
+// four colour sources, uColorVertex, uSpecularEnable, uLocalViewer, uNormalizeNormals) are constants
+// the program that builds it defines.
 
 out vec4 vDiffuse;
 out vec4 vSpecular;

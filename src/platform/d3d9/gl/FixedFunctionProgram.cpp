@@ -18,23 +18,86 @@ void SetColor(GLint location, const D3DXCOLOR& c) {
 } // namespace
 
 FixedFunctionProgram::FixedFunctionProgram() {
-    Build(m_variants[0], 0);
+    m_valid = VariantFor(Inputs()) != nullptr;
 }
 
 FixedFunctionProgram::~FixedFunctionProgram() {
-    for (const Variant& variant : m_variants)
+    for (const auto& [key, variant] : m_variants)
         if (variant.program)
             glDeleteProgram(variant.program);
 }
 
-void FixedFunctionProgram::Build(Variant& variant, int lightCount) {
+namespace {
+
+using Inputs = FixedFunctionProgram::Inputs;
+
+// A setting: its declaration as a constant, the stages that read it and its value.
+struct Setting {
+    const char* declaration;
+    bool vertex, pixel;
+    int (*value)(const Inputs&);
+};
+
+constexpr Setting kSettings[] = {
+    {"int LIGHT_COUNT", true, false, [](const Inputs& in) { return std::clamp(in.lightCount, 0, 8); }},
+    {"int uBlendMatrices", true, false, [](const Inputs& in) { return in.blendMatrices; }},
+    {"bool uIndexedBlend", true, false, [](const Inputs& in) { return int{in.indexedBlend}; }},
+    {"bool uInstanced", true, false, [](const Inputs& in) { return int{in.instanced}; }},
+    {"bool uHasNormal", true, false, [](const Inputs& in) { return int{(in.fvf & D3DFVF_NORMAL) != 0}; }},
+    {"bool uHasDiffuse", true, false, [](const Inputs& in) { return int{(in.fvf & D3DFVF_DIFFUSE) != 0}; }},
+    {"bool uHasSpecular", true, false, [](const Inputs& in) { return int{(in.fvf & D3DFVF_SPECULAR) != 0}; }},
+    {"bool uLighting", true, false, [](const Inputs& in) { return int{in.lighting}; }},
+    {"int uDiffuseSource", true, false, [](const Inputs& in) { return in.diffuseSource; }},
+    {"int uAmbientSource", true, false, [](const Inputs& in) { return in.ambientSource; }},
+    {"int uSpecularSource", true, false, [](const Inputs& in) { return in.specularSource; }},
+    {"int uEmissiveSource", true, false, [](const Inputs& in) { return in.emissiveSource; }},
+    {"bool uColorVertex", true, false, [](const Inputs& in) { return int{in.colorVertex}; }},
+    {"bool uSpecularEnable", true, true, [](const Inputs& in) { return int{in.specularEnable}; }},
+    {"bool uLocalViewer", true, false, [](const Inputs& in) { return int{in.localViewer}; }},
+    {"bool uNormalizeNormals", true, false, [](const Inputs& in) { return int{in.normalizeNormals}; }},
+    {"bool uTextureBound", false, true, [](const Inputs& in) { return int{in.textureBound}; }},
+    {"int uColorOp", false, true, [](const Inputs& in) { return in.colorOp; }},
+    {"int uColorArg1", false, true, [](const Inputs& in) { return in.colorArg1; }},
+    {"int uColorArg2", false, true, [](const Inputs& in) { return in.colorArg2; }},
+    {"int uAlphaOp", false, true, [](const Inputs& in) { return in.alphaOp; }},
+    {"int uAlphaArg1", false, true, [](const Inputs& in) { return in.alphaArg1; }},
+    {"int uAlphaArg2", false, true, [](const Inputs& in) { return in.alphaArg2; }},
+    {"int uPixelShaderSource", false, true, [](const Inputs& in) { return in.pixelShaderSource; }},
+    {"bool uAlphaTest", false, true, [](const Inputs& in) { return int{in.alphaTest}; }},
+    {"int uAlphaFunc", false, true, [](const Inputs& in) { return in.alphaFunc; }},
+};
+static_assert(std::size(kSettings) == std::tuple_size_v<FixedFunctionProgram::Key>);
+
+// The source with the settings of its stage declared as constants after the version line.
+std::string WithSettings(std::string source, const FixedFunctionProgram::Key& key, bool vertex) {
+    std::string constants;
+    for (std::size_t i = 0; i < std::size(kSettings); ++i) {
+        const Setting& setting = kSettings[i];
+        if (!(vertex ? setting.vertex : setting.pixel))
+            continue;
+        const bool flag = setting.declaration[0] == 'b';
+        constants += std::string("const ") + setting.declaration + " = " +
+                     (flag ? (key[i] ? "true" : "false") : std::to_string(key[i])) + ";\n";
+    }
+    source.insert(source.find('\n') + 1, constants);
+    return source;
+}
+
+} // namespace
+
+FixedFunctionProgram::Key FixedFunctionProgram::KeyOf(const Inputs& in) {
+    Key key{};
+    for (std::size_t i = 0; i < std::size(kSettings); ++i)
+        key[i] = kSettings[i].value(in);
+    return key;
+}
+
+void FixedFunctionProgram::Build(Variant& variant, const Key& key) {
     variant.built = true;
-    // The count goes in as a constant after the version line.
-    std::string vertex = kFixedFunctionVert;
-    const std::size_t lineEnd = vertex.find('\n');
-    vertex.insert(lineEnd + 1, "#define LIGHT_COUNT " + std::to_string(lightCount) + "\n");
+    const std::string vertex = WithSettings(kFixedFunctionVert, key, true);
+    const std::string pixel = WithSettings(kFixedFunctionFrag, key, false);
     std::string log;
-    variant.program = GLProgram::Build(vertex.c_str(), kFixedFunctionFrag, log);
+    variant.program = GLProgram::Build(vertex.c_str(), pixel.c_str(), log);
     if (!variant.program) {
         std::fprintf(stderr, "fixed-function program: %s\n", log.c_str());
         return;
@@ -52,18 +115,19 @@ void FixedFunctionProgram::Build(Variant& variant, int lightCount) {
                                  location("uMaterialPower")};
 }
 
-FixedFunctionProgram::Variant& FixedFunctionProgram::VariantFor(int lightCount) {
-    Variant& variant = m_variants[static_cast<std::size_t>(std::clamp(lightCount, 0, 8))];
+FixedFunctionProgram::Variant* FixedFunctionProgram::VariantFor(const Inputs& inputs) {
+    Variant& variant = m_variants[KeyOf(inputs)];
     if (!variant.built)
-        Build(variant, lightCount);
-    // A program that does not compile leaves the lights out rather than nothing drawn.
-    return variant.program ? variant : m_variants[0];
+        Build(variant, KeyOf(inputs));
+    return variant.program ? &variant : nullptr;
 }
 
 void FixedFunctionProgram::Use(const Inputs& inputs) {
-    Variant& variant = VariantFor(inputs.lightCount);
-    glUseProgram(variant.program);
-    Upload(variant, inputs);
+    Variant* variant = VariantFor(inputs);
+    // Settings whose program does not compile draw nothing rather than something else.
+    glUseProgram(variant != nullptr ? variant->program : 0);
+    if (variant != nullptr)
+        Upload(*variant, inputs);
 }
 
 // Between the draws of a scene mostly the world matrix and the material change, so those go on their

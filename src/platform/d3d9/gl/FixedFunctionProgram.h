@@ -3,14 +3,18 @@
 // (material or vertex colours, global ambient, specular with power, emissive), texture stage 0 with
 // its colour and alpha operations, the specular add, alpha testing, and the constant-colour pixel
 // shaders this system assembles.
-// One program is built for each number of enabled lights, when first used: with the count fixed the
-// light loop unrolls, and Mesa's software renderer shades vertices about a third faster than through
-// a loop whose length it learns per draw (the same arithmetic, so the same pixels).
+// A program is built for each combination of the settings that choose a path through the stages
+// (the number of lights, the vertex format, lighting and colour sources, blending, copies, texture
+// stage 0's operations, the pixel shader kind, the alpha test) when first drawn with: with those
+// fixed, loops unroll and each stage keeps only the path it takes. Mesa's software renderer runs
+// every side of a branch on a uniform, and spent most of a big scene's frame doing so. Matrices,
+// colours and lights stay uniforms. The arithmetic is the same, so are the pixels.
 #pragma once
 
 #include "d3d9types.h"
 
 #include <array>
+#include <map>
 
 class FixedFunctionProgram {
 public:
@@ -50,12 +54,15 @@ public:
         bool operator==(const Inputs&) const = default;
     };
 
+    // What a program is built for: the value of each setting that chooses a path through its stages.
+    using Key = std::array<int, 26>;
+
     FixedFunctionProgram();
     ~FixedFunctionProgram();
     FixedFunctionProgram(const FixedFunctionProgram&) = delete;
     FixedFunctionProgram& operator=(const FixedFunctionProgram&) = delete;
 
-    bool IsValid() const { return m_variants[0].program != 0; }
+    bool IsValid() const { return m_valid; }
     // Makes the program for the inputs' light count current and sends it the inputs; nothing is sent
     // when they equal the last ones that program received.
     void Use(const Inputs& inputs);
@@ -75,11 +82,13 @@ private:
         bool anyUploaded = false;
     };
 
-    Variant& VariantFor(int lightCount);
-    static void Build(Variant& variant, int lightCount);
+    static Key KeyOf(const Inputs& inputs);
+    Variant* VariantFor(const Inputs& inputs);
+    static void Build(Variant& variant, const Key& key);
     static void Upload(Variant& variant, const Inputs& inputs);
     static void UploadMaterial(const Variant& variant, const D3DMATERIAL9& material);
     static void UploadState(const Variant& variant, const Inputs& inputs);
 
-    std::array<Variant, 9> m_variants; // by the number of lights, 0 to 8
+    std::map<Key, Variant> m_variants;
+    bool m_valid = false;
 };
