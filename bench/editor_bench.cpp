@@ -4,8 +4,8 @@
 //
 // Every timed frame ends by reading one pixel of the back buffer, which waits for the renderer to
 // finish it as a window's buffer swap would. Each figure has its baseline measured in the same run:
-// the same scene drawn one object after another with nothing left out, and every frame drawn, as the
-// editor did before it culled and skipped unchanged frames.
+// the same scene drawn one object after another, a draw for each, with nothing left out, and every
+// frame drawn, as the editor did before it culled, drew copies and skipped unchanged frames.
 // - EditorFrame/1000: 1,000 sample crates, one selected (frames_per_s, x_baseline; pick_ms, the
 //   manipulator's pick timed on its own after a drawn frame whose cursor moved one pixel, against
 //   pick_whole_surface_ms, the read of the whole pick surface the pick used to make);

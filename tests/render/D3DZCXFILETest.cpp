@@ -39,10 +39,11 @@ protected:
         D3DZCDIRECT3D::GetInstance().Release();
     }
 
-    std::string WriteModel(const std::string& folder, const std::string& textureName) {
+    std::string WriteModel(const std::string& folder, const std::string& textureName, int cornerAlpha = 255) {
         std::filesystem::create_directories(m_dir.Path() / folder);
         QImage texture(2, 2, QImage::Format_ARGB32);
         texture.fill(QColor(0, 255, 0));
+        texture.setPixelColor(1, 1, QColor(0, 255, 0, cornerAlpha));
         texture.save(QString::fromStdString(m_dir.File(folder + "/wood.png")));
         return m_dir.Write(folder + "/box.x", QuadModel(textureName));
     }
@@ -79,6 +80,15 @@ TEST_F(LibraryResources, MaterialsTakeTheirDiffuseAsAmbientAndDrawingKeepsThemUn
     D3DZCDIRECT3D::GetInstance().GetDevice()->GetMaterial(&last);
     EXPECT_FLOAT_EQ(last.Diffuse.a, 0.5f) << "the device drew with the given alpha";
     EXPECT_FLOAT_EQ(last.Diffuse.r, 1.0f);
+}
+
+TEST_F(LibraryResources, OnlyModelsWithoutATranslucentTexelDrawOpaque) {
+    // Drawn with alpha 1, the second material's own alpha of 0.25 does not count; a texel does.
+    for (const int alpha : {255, 254}) {
+        D3DZCXFILE model;
+        ASSERT_TRUE(model.LoadXFile(WriteModel("t" + std::to_string(alpha), "wood.png", alpha).c_str()));
+        EXPECT_EQ(model.DrawsOpaque(), alpha == 255) << alpha;
+    }
 }
 
 TEST_F(LibraryResources, TheCacheLoadsEachNameOnceAndKeepsFailuresEmpty) {
