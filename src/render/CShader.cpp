@@ -3,6 +3,7 @@
 #include "D3DZCDIRECT3D.h"
 #include "D3DZCMATRIX.h"
 #include "DataFolder.h"
+#include "ModelCopies.h"
 #include "SettingStatics.h"
 
 namespace {
@@ -61,6 +62,30 @@ void CShader::DrawLit(D3DZCSHADERCREATE& effect, ShadedObject* data) {
     effect.SetContents(data->GetWorld(), &camPos, &lightDir);
     direct3d.SetWorldTrans(data->GetWorld());
     effect.DrawMesh(data->GetXData());
+}
+
+namespace {
+
+// The model as an object at the origin: its copies bring their own world matrices.
+class CopiedModel : public ShadedObject {
+public:
+    explicit CopiedModel(D3DZCXFILE& model) : m_model(model) {}
+    D3DZCMATRIX* GetWorld() override { return &m_identity; }
+    D3DZCXFILE* GetXData() override { return &m_model; }
+
+private:
+    D3DZCXFILE& m_model;
+    D3DZCMATRIX m_identity;
+};
+
+} // namespace
+
+void CShader::DrawCopies(void (CShader::*draw)(ShadedObject*), D3DZCXFILE& model,
+                         IDirect3DVertexBuffer9* matrices, UINT offset, UINT count) {
+    const ModelCopies::Streams copies(matrices, offset, count);
+    CopiedModel copied(model);
+    if (copies.Ready())
+        (this->*draw)(&copied);
 }
 
 void CShader::DrawBase(ShadedObject* data) {

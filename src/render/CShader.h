@@ -21,6 +21,9 @@ public:
     void DrawCreateShadow(ShadedObject* data);
     // One object lit from the settings' light direction and darkened by this frame's shadow map.
     void DrawShadow(ShadedObject* data);
+    // One of the draws above for count copies of model, placed by the matrices (ModelCopies' drawer).
+    void DrawCopies(void (CShader::*draw)(ShadedObject*), D3DZCXFILE& model, IDirect3DVertexBuffer9* matrices,
+                    UINT offset, UINT count);
     // Once per frame: reloads a toon or sphere-map texture the user has just chosen.
     void ChangeTexture();
     void Release();

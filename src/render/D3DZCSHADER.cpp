@@ -17,6 +17,9 @@ ID3DXEffect* D3DZCompileEffect(const char* fileName) {
     }
     if (errors != nullptr)
         errors->Release();
+    // The editor's effects place each object by mW; drawn as copies, each copy brings its own.
+    if (effect != nullptr)
+        effect->SetCopiesMatrix("mW");
     return effect;
 }
 

@@ -1,6 +1,7 @@
 #include "D3DZCXFILE.h"
 
 #include "D3DZCDIRECT3D.h"
+#include "ModelCopies.h"
 #include "ModelFormat.h"
 #include "ModelLoader.h"
 
@@ -194,16 +195,9 @@ bool D3DZCXFILE::DrawsOpaque() {
 }
 
 void D3DZCXFILE::DrawCopies(IDirect3DVertexBuffer9* matrices, UINT offset, UINT count) {
-    IDirect3DDevice9* device = D3DZCDIRECT3D::GetInstance().GetDevice();
-    if (device == nullptr || m_pMesh == nullptr || count == 0 ||
-        device->SetStreamSource(1, matrices, offset, sizeof(D3DXMATRIX)) != S_OK)
-        return;
-    device->SetStreamSourceFreq(0, D3DSTREAMSOURCE_INDEXEDDATA | count);
-    device->SetStreamSourceFreq(1, D3DSTREAMSOURCE_INSTANCEDATA | 1);
-    Draw(1.0f);
-    device->SetStreamSourceFreq(0, 1);
-    device->SetStreamSourceFreq(1, 1);
-    device->SetStreamSource(1, nullptr, 0, 0);
+    const ModelCopies::Streams copies(matrices, offset, count);
+    if (copies.Ready())
+        Draw(1.0f);
 }
 
 void D3DZCXFILE::Release() {

@@ -6,6 +6,25 @@
 
 #include <algorithm>
 
+ModelCopies::Streams::Streams(IDirect3DVertexBuffer9* matrices, UINT offset, UINT count) {
+    IDirect3DDevice9* device = D3DZCDIRECT3D::GetInstance().GetDevice();
+    if (device == nullptr || count == 0 ||
+        device->SetStreamSource(1, matrices, offset, sizeof(D3DXMATRIX)) != S_OK)
+        return;
+    device->SetStreamSourceFreq(0, D3DSTREAMSOURCE_INDEXEDDATA | count);
+    device->SetStreamSourceFreq(1, D3DSTREAMSOURCE_INSTANCEDATA | 1);
+    m_ready = true;
+}
+
+ModelCopies::Streams::~Streams() {
+    IDirect3DDevice9* device = D3DZCDIRECT3D::GetInstance().GetDevice();
+    if (!m_ready || device == nullptr)
+        return;
+    device->SetStreamSourceFreq(0, 1);
+    device->SetStreamSourceFreq(1, 1);
+    device->SetStreamSource(1, nullptr, 0, 0);
+}
+
 bool ModelCopies::Add(D3DZCXFILE* model, const D3DXMATRIX& world) {
     if (model == nullptr || model->GetMesh() == nullptr || !model->DrawsOpaque())
         return false;
@@ -36,12 +55,15 @@ void ModelCopies::Draw() {
         matrices->Unlock();
         UINT offset = 0;
         for (const auto& [model, worlds] : m_models) {
-            model->DrawCopies(matrices.Get(), offset, static_cast<UINT>(worlds.size()));
+            if (m_drawer)
+                m_drawer(*model, matrices.Get(), offset, static_cast<UINT>(worlds.size()));
+            else
+                model->DrawCopies(matrices.Get(), offset, static_cast<UINT>(worlds.size()));
             offset += static_cast<UINT>(worlds.size() * sizeof(D3DXMATRIX));
         }
         direct3d.SetWorldTrans(&m_lastWorld);
-    } else if (m_count > 0 && device != nullptr) {
-        // No buffer for the matrices: the objects one by one.
+    } else if (m_count > 0 && device != nullptr && !m_drawer) {
+        // No buffer for the matrices: the objects one by one (with an effect, not at all this frame).
         for (const auto& [model, worlds] : m_models)
             for (const D3DXMATRIX& world : worlds) {
                 direct3d.SetWorldTrans(&world);

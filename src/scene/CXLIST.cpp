@@ -30,8 +30,20 @@ CXLIST& CAPP::GetXList() {
 
 namespace {
 
-constexpr int kFixedMode = 0;
-constexpr int kShadowMapMode = 4;
+enum RenderModes { kFixedMode, kBaseMode, kToonMode, kSphereMapMode, kShadowMapMode };
+
+// How the render mode draws copies of a model; for the shadow map mode, in its second pass.
+ModelCopies::Drawer CopiesDrawer(int renderMode) {
+    void (CShader::*draw)(ShadedObject*) = renderMode == kBaseMode        ? &CShader::DrawBase
+                                           : renderMode == kToonMode      ? &CShader::DrawToon
+                                           : renderMode == kSphereMapMode ? &CShader::DrawSpeMap
+                                                                          : &CShader::DrawShadow;
+    if (renderMode == kFixedMode)
+        return {};
+    return [draw](D3DZCXFILE& model, IDirect3DVertexBuffer9* matrices, UINT offset, UINT count) {
+        CShader::GetInstance().DrawCopies(draw, model, matrices, offset, count);
+    };
+}
 constexpr D3DCOLOR kReadOutColour = 0xFFFFFFFF;
 
 } // namespace
@@ -192,15 +204,23 @@ void CXLIST::Draw() {
         D3DZCSHADER_SHADOWMAP& shadowMap = CShader::GetInstance().GetShadowMap();
         shadowMap.Begin(&lightPos, &box);
         // Without its effect the pass has no light box to leave objects out by.
+        const ModelCopies::Drawer intoShadowMap = [](D3DZCXFILE& model, IDirect3DVertexBuffer9* matrices,
+                                                     UINT offset, UINT count) {
+            CShader::GetInstance().DrawCopies(&CShader::DrawCreateShadow, model, matrices, offset, count);
+        };
         SceneDrawer::DrawChecked(m_vecXData, list,
-                                 shadowMap.GetEffect() != nullptr ? shadowMap.GetLVP() : nullptr, localAxes);
+                                 shadowMap.GetEffect() != nullptr ? shadowMap.GetLVP() : nullptr, localAxes,
+                                 &intoShadowMap);
         shadowMap.End();
     }
     D3DXMATRIX view, projection, viewProjection;
     direct3d.GetDevice()->GetTransform(D3DTS_VIEW, &view);
     direct3d.GetDevice()->GetTransform(D3DTS_PROJECTION, &projection);
     D3DXMatrixMultiply(&viewProjection, &view, &projection);
-    SceneDrawer::DrawChecked(m_vecXData, list, &viewProjection, localAxes, form->RenderMode() == kFixedMode);
+    const int renderMode = form->RenderMode();
+    const ModelCopies::Drawer copies = CopiesDrawer(renderMode);
+    SceneDrawer::DrawChecked(m_vecXData, list, &viewProjection, localAxes,
+                             renderMode >= kFixedMode && renderMode <= kShadowMapMode ? &copies : nullptr);
 
     CXData* selected = nullptr;
     for (CXData* object : m_vecXData)

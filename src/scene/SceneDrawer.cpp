@@ -112,12 +112,13 @@ bool SceneDrawer::MayBeSeen(const Sphere& sphere, const D3DXMATRIX& world, const
 }
 
 void SceneDrawer::DrawChecked(const std::vector<CXData*>& objects, const CheckedListBox& checks,
-                              const D3DXMATRIX* viewProjection, bool localAxes, bool fixedFunction) {
+                              const D3DXMATRIX* viewProjection, bool localAxes,
+                              const ModelCopies::Drawer* drawer) {
     const bool culling = s_culling && viewProjection != nullptr;
     // Each object's axes lie in the planes of its neighbours' faces on a level floor, and which of
     // two coplanar pixels stays depends on the order; with axes shown the objects are drawn in turn.
-    const bool grouping = s_grouping && fixedFunction && !localAxes;
-    ModelCopies copies;
+    const bool grouping = s_grouping && drawer != nullptr && !localAxes;
+    ModelCopies copies(grouping ? *drawer : ModelCopies::Drawer());
     std::unordered_map<const D3DZCXFILE*, Sphere> spheres;
     for (std::size_t i = 0; i < objects.size(); ++i) {
         if (!checks.GetItemChecked(static_cast<int>(i)))
@@ -134,8 +135,10 @@ void SceneDrawer::DrawChecked(const std::vector<CXData*>& objects, const Checked
                 continue;
             }
         }
-        if (grouping && copies.Add(object->GetXData(), *object->GetWorld()))
+        if (grouping && copies.Add(object->GetXData(), *object->GetWorld())) {
+            object->PassOver(); // in step with the objects drawn one by one in the shadow map mode
             continue;
+        }
         copies.Draw();
         object->Draw();
     }

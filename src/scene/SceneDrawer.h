@@ -1,12 +1,14 @@
 // Draws the checked objects of the scene, leaving out those that cannot put a pixel on the target:
 // an object whose bounding sphere lies wholly outside the volume the camera (or, for the shadow map,
 // the light's box) sees would only be clipped away.
-// Grouped (the fixed-function pipeline), the objects of opaque models are drawn as copies of their
-// models (ModelCopies); objects that blend stay where the list has them.
+// Grouped, the objects of opaque models are drawn as copies of their models (ModelCopies), through
+// the fixed-function pipeline or the render mode's effect; objects that blend stay where the list has
+// them.
 // Switched off, every checked object is drawn, one after the other, as the editor always did; the
 // benchmarks and the picture tests compare the two.
 #pragma once
 
+#include "ModelCopies.h"
 #include "d3dx9math.h"
 
 #include <vector>
@@ -29,10 +31,12 @@ public:
     static bool GetGrouping() { return s_grouping; }
 
     // The checked objects that meet the volume seen through viewProjection (row vectors, D3D's clip
-    // space); every checked one with culling off or without a volume. fixedFunction: the objects are
-    // drawn without an effect, so opaque ones may be grouped (not while their axes are shown).
+    // space); every checked one with culling off or without a volume. With copies, opaque objects
+    // are drawn as copies through it (an empty drawer: the fixed-function pipeline), except while
+    // their axes are shown.
     static void DrawChecked(const std::vector<CXData*>& objects, const CheckedListBox& checks,
-                            const D3DXMATRIX* viewProjection, bool localAxes, bool fixedFunction = false);
+                            const D3DXMATRIX* viewProjection, bool localAxes,
+                            const ModelCopies::Drawer* copies = nullptr);
 
     // The sphere around a mesh's vertices; unknown for a mesh without positions.
     static Sphere MeshSphere(const D3DZCXFILE* mesh);

@@ -225,6 +225,85 @@ void main() { colour = vDiffuse; }
     EXPECT_EQ(Rgb(Pixel(fixed, 5, 20)), 0u);
 }
 
+TEST_F(D3DXEffectTest, CopiesTakeTheNamedMatrixFromTheInstanceStream) {
+    ASSERT_EQ(Load(R"(parameter float4x4 mW;
+parameter int Unused = 0;
+technique Tech
+pass Placed
+  vertex
+layout(location = 0) in vec3 aPosition;
+layout(location = 2) in vec4 aDiffuse;
+uniform mat4 mW;
+out vec4 vDiffuse;
+void main() { gl_Position = mW * vec4(aPosition, 1.0); vDiffuse = aDiffuse; }
+  fragment
+in vec4 vDiffuse;
+out vec4 colour;
+void main() { colour = vDiffuse; }
+technique Unplaced
+pass Flat
+)" + std::string(kPassThrough) +
+                   "fragment\nin vec4 vDiffuse;\nout vec4 colour;\nvoid main() { colour = vDiffuse; }\n"),
+              S_OK)
+        << m_errors;
+    const ColorVertex quad[4] = {{-1, 1, 0.5f, 0xFF00FF00},
+                                 {0, 1, 0.5f, 0xFF00FF00},
+                                 {-1, -1, 0.5f, 0xFF00FF00},
+                                 {0, -1, 0.5f, 0xFF00FF00}};
+    const WORD indices[6] = {0, 1, 2, 2, 1, 3};
+    D3DXMATRIX worlds[2];
+    D3DXMatrixScaling(&worlds[0], 0.5f, 0.5f, 1);
+    D3DXMatrixTranslation(&worlds[1], 1.25f, 0.5f, 0);
+    IDirect3DVertexBuffer9 *vertices = nullptr, *matrices = nullptr;
+    IDirect3DIndexBuffer9* indexBuffer = nullptr;
+    void* data = nullptr;
+    ASSERT_EQ(m_device->CreateVertexBuffer(sizeof(quad), 0, 0, D3DPOOL_MANAGED, &vertices, nullptr), S_OK);
+    vertices->Lock(0, 0, &data, 0);
+    std::memcpy(data, quad, sizeof(quad));
+    vertices->Unlock();
+    ASSERT_EQ(m_device->CreateVertexBuffer(sizeof(worlds), 0, 0, D3DPOOL_MANAGED, &matrices, nullptr), S_OK);
+    matrices->Lock(0, 0, &data, 0);
+    std::memcpy(data, worlds, sizeof(worlds));
+    matrices->Unlock();
+    ASSERT_EQ(m_device->CreateIndexBuffer(sizeof(indices), 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &indexBuffer,
+                                          nullptr),
+              S_OK);
+    indexBuffer->Lock(0, 0, &data, 0);
+    std::memcpy(data, indices, sizeof(indices));
+    indexBuffer->Unlock();
+    m_device->SetStreamSource(0, vertices, 0, sizeof(ColorVertex));
+    m_device->SetIndices(indexBuffer);
+    const auto draw = [&] {
+        UINT passes = 0;
+        m_effect->Begin(&passes, 0);
+        m_effect->BeginPass(0);
+        const HRESULT result = m_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 2);
+        m_effect->EndPass();
+        m_effect->End();
+        return result;
+    };
+    for (const D3DXMATRIX& world : worlds) {
+        m_effect->SetMatrix("mW", &world);
+        draw();
+    }
+    const auto oneByOne = BackBufferPixels();
+
+    EXPECT_EQ(m_effect->SetCopiesMatrix("Unused"), D3DERR_INVALIDCALL) << "not a matrix";
+    ASSERT_EQ(m_effect->SetCopiesMatrix("mW"), S_OK);
+    m_device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    m_device->SetStreamSource(1, matrices, 0, sizeof(D3DXMATRIX));
+    m_device->SetStreamSourceFreq(0, D3DSTREAMSOURCE_INDEXEDDATA | 2);
+    m_device->SetStreamSourceFreq(1, D3DSTREAMSOURCE_INSTANCEDATA | 1);
+    EXPECT_EQ(draw(), S_OK);
+    EXPECT_EQ(BackBufferPixels(), oneByOne);
+    ASSERT_EQ(m_effect->SetTechnique("Unplaced"), S_OK);
+    EXPECT_EQ(draw(), D3DERR_INVALIDCALL) << "a pass without the matrix cannot place copies";
+    m_device->SetStreamSourceFreq(0, 1);
+    m_device->SetStreamSourceFreq(1, 1);
+    for (IUnknown* resource : std::initializer_list<IUnknown*>{vertices, matrices, indexBuffer})
+        resource->Release();
+}
+
 TEST_F(D3DXEffectTest, TextureParametersSampleOnTheirOwnStagesAndStagesAreRestored) {
     ASSERT_EQ(Load(R"(parameter texture Unused;
 parameter texture MeshTex;

@@ -983,7 +983,7 @@ bool IDirect3DDevice9::BeginDraw() {
     if (!PrepareToDraw())
         return false;
     if (m_overrideProgram) {
-        glUseProgram(m_overrideProgram);
+        glUseProgram(m_drawingCopies ? m_overrideCopiesProgram : m_overrideProgram);
         ApplyAllTextureStages();
     } else {
         m_program->Use(GatherInputs());
@@ -1072,8 +1072,9 @@ HRESULT IDirect3DDevice9::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVe
     if (count == 0)
         return S_OK;
     const UINT copies = InstanceCount();
-    // Copies are placed by the fixed-function program alone; an effect's program has no input for them.
-    if ((m_streamFrequency[0] & D3DSTREAMSOURCE_INDEXEDDATA) != 0 && (copies == 0 || m_overrideProgram != 0))
+    // An effect's pass draws copies only when built to read their matrices.
+    if ((m_streamFrequency[0] & D3DSTREAMSOURCE_INDEXEDDATA) != 0 &&
+        (copies == 0 || (m_overrideProgram != 0 && m_overrideCopiesProgram == 0)))
         return D3DERR_INVALIDCALL;
     UINT vertices = 0;
     m_drawingCopies = copies > 0;

@@ -290,7 +290,12 @@ public:
     const D3DXMATRIX& Transform(D3DTRANSFORMSTATETYPE state) const;
     // While non-zero, draws run this program (an effect pass's) instead of the fixed-function one, with
     // the vertex attributes at the fixed-function program's locations and every stage's texture bound.
-    void SetOverrideProgram(unsigned program) { m_overrideProgram = program; }
+    // copiesProgram, where non-zero, is the same pass built to read the world matrix of each instanced
+    // copy from stream 1 at the fixed-function program's InstanceWorld slots; it draws the copies.
+    void SetOverrideProgram(unsigned program, unsigned copiesProgram = 0) {
+        m_overrideProgram = program;
+        m_overrideCopiesProgram = copiesProgram;
+    }
     unsigned OverrideProgram() const { return m_overrideProgram; }
     // How many times a vertex or index buffer's contents were sent to the renderer, for tests.
     std::uint64_t BufferUploads() const { return m_bufferUploads; }
@@ -343,6 +348,7 @@ private:
 
     std::unique_ptr<FixedFunctionProgram> m_program;
     unsigned m_overrideProgram = 0;
+    unsigned m_overrideCopiesProgram = 0;
     unsigned m_framebuffer = 0;
     // Re-attaching the targets makes the driver validate the framebuffer again, and a software
     // renderer finishes the pending drawing first; so they are attached again only after they change.

@@ -40,8 +40,9 @@ ID3DXEffect::~ID3DXEffect() {
     if (m_device->Context() && m_device->Context()->MakeCurrent())
         for (const Technique& technique : m_techniques)
             for (const Pass& pass : technique.passes)
-                if (pass.program)
-                    glDeleteProgram(pass.program);
+                for (const unsigned program : {pass.program, pass.copiesProgram})
+                    if (program)
+                        glDeleteProgram(program);
     m_device->Release();
 }
 
@@ -86,9 +87,10 @@ bool ID3DXEffect::BuildPass(const EffectPassDecl& decl, const std::string& where
                             std::string& log) {
     pass.name = decl.name;
     pass.states = decl.states;
+    pass.vertexSource = CompilableSource(decl.vertex);
+    pass.fragmentSource = CompilableSource(decl.fragment);
     std::string compilerLog;
-    pass.program = GLProgram::Build(CompilableSource(decl.vertex).c_str(),
-                                    CompilableSource(decl.fragment).c_str(), compilerLog);
+    pass.program = GLProgram::Build(pass.vertexSource.c_str(), pass.fragmentSource.c_str(), compilerLog);
     if (!pass.program) {
         log = where + compilerLog;
         return false;
@@ -258,15 +260,53 @@ void ID3DXEffect::RestoreState() {
     m_savedTextures.clear();
 }
 
+HRESULT ID3DXEffect::SetCopiesMatrix(D3DXHANDLE name) {
+    const EffectParameter* parameter = Find(name);
+    if (parameter == nullptr || parameter->Type() != EffectType::Float4x4)
+        return D3DERR_INVALIDCALL;
+    m_copiesMatrix = parameter->Name();
+    for (Technique& technique : m_techniques)
+        for (Pass& pass : technique.passes)
+            pass.copiesTried = false;
+    return S_OK;
+}
+
+// The declaration "uniform mat4 <name>;" becomes a vertex input at the slots the device fills with
+// each copy's matrix (the fixed-function program's InstanceWorld, 7 to 10).
+void ID3DXEffect::BuildCopies(Pass& pass) {
+    pass.copiesTried = true;
+    if (pass.copiesProgram)
+        glDeleteProgram(pass.copiesProgram);
+    pass.copiesProgram = 0;
+    pass.copiesLocations.clear();
+    const std::string declaration = "uniform mat4 " + m_copiesMatrix + ";";
+    std::string vertex = pass.vertexSource;
+    const std::size_t at = m_copiesMatrix.empty() ? std::string::npos : vertex.find(declaration);
+    if (at == std::string::npos)
+        return;
+    vertex.replace(at, declaration.size(), "layout(location = 7) in mat4 " + m_copiesMatrix + ";");
+    std::string log;
+    pass.copiesProgram = GLProgram::Build(vertex.c_str(), pass.fragmentSource.c_str(), log);
+    if (!pass.copiesProgram)
+        return;
+    glUseProgram(pass.copiesProgram);
+    for (const auto& parameter : m_parameters) {
+        pass.copiesLocations.push_back(glGetUniformLocation(pass.copiesProgram, parameter->Name().c_str()));
+        parameter->Upload(pass.copiesLocations.back());
+    }
+}
+
 HRESULT ID3DXEffect::BeginPass(UINT pass) {
-    const auto& passes = m_techniques[m_technique].passes;
+    auto& passes = m_techniques[m_technique].passes;
     if (!m_begun || m_pass >= 0 || pass >= passes.size() || !m_device->Context()->MakeCurrent())
         return D3DERR_INVALIDCALL;
     m_pass = static_cast<int>(pass);
     for (const auto& [state, value] : passes[pass].states)
         m_device->SetRenderState(state, value);
+    if (!passes[pass].copiesTried)
+        BuildCopies(passes[pass]);
     Upload(false);
-    m_device->SetOverrideProgram(passes[pass].program);
+    m_device->SetOverrideProgram(passes[pass].program, passes[pass].copiesProgram);
     return S_OK;
 }
 
@@ -279,7 +319,13 @@ HRESULT ID3DXEffect::CommitChanges() {
 
 void ID3DXEffect::Upload(bool changedOnly) {
     const Pass& pass = m_techniques[m_technique].passes[static_cast<std::size_t>(m_pass)];
-    // Other drawing between passes uses programs of its own.
+    // Other drawing between passes uses programs of its own. The copies' program gets the same values.
+    if (pass.copiesProgram) {
+        glUseProgram(pass.copiesProgram);
+        for (std::size_t i = 0; i < m_parameters.size(); ++i)
+            if (!changedOnly || m_parameters[i]->Changed())
+                m_parameters[i]->Upload(pass.copiesLocations[i]);
+    }
     glUseProgram(pass.program);
     for (std::size_t i = 0; i < m_parameters.size(); ++i) {
         EffectParameter& parameter = *m_parameters[i];

@@ -52,6 +52,12 @@ public:
     D3DXHANDLE GetParameterByName(D3DXHANDLE parent, const char* name);
 
     HRESULT SetTechnique(D3DXHANDLE name);
+    // Instanced copies (the device's stream 1 with D3DSTREAMSOURCE_INSTANCEDATA) take this float4x4
+    // parameter from stream 1, one matrix per copy: each pass whose vertex stage declares it as
+    // "uniform mat4 <name>;" is also built with it as a vertex input, when a pass first begins.
+    // Passes without it refuse copies. Not part of Direct3D's D3DX, whose effects read instance
+    // streams through vertex declarations.
+    HRESULT SetCopiesMatrix(D3DXHANDLE name);
     D3DXHANDLE GetCurrentTechnique();
     // Saves the render states the technique's passes set and the texture stages its parameters use,
     // unless flags has D3DXFX_DONOTSAVESTATE; End puts them back.
@@ -71,6 +77,12 @@ private:
         std::vector<std::pair<D3DRENDERSTATETYPE, DWORD>> states;
         unsigned program = 0;
         std::vector<int> locations; // of each parameter's uniform, -1 where the program has none
+        std::string vertexSource, fragmentSource;
+        // The pass built to draw copies, once tried; 0 where its vertex stage does not declare the
+        // copies' matrix.
+        bool copiesTried = false;
+        unsigned copiesProgram = 0;
+        std::vector<int> copiesLocations;
     };
     struct Technique {
         std::string name;
@@ -83,6 +95,7 @@ private:
     bool Build(const EffectFile& file, const std::string& name, std::string& log);
     bool BuildPass(const EffectPassDecl& decl, const std::string& where, Pass& pass, std::string& log);
     EffectParameter* Find(D3DXHANDLE name);
+    void BuildCopies(Pass& pass);
     HRESULT Result(bool ok) { return ok ? S_OK : D3DERR_INVALIDCALL; }
     void SaveState();
     void RestoreState();
@@ -94,6 +107,7 @@ private:
     std::size_t m_technique = 0;
     bool m_begun = false;
     int m_pass = -1;
+    std::string m_copiesMatrix; // SetCopiesMatrix's parameter, empty until set
     bool m_saving = false;
     std::vector<std::pair<D3DRENDERSTATETYPE, DWORD>> m_savedStates;
     std::vector<std::pair<DWORD, IDirect3DBaseTexture9*>> m_savedTextures;
