@@ -32,10 +32,10 @@ namespace {
 
 enum RenderModes { kFixedMode, kBaseMode, kToonMode, kSphereMapMode, kShadowMapMode };
 
-// How the render mode draws copies of a model; for the shadow map mode, in its second pass.
+// How the render mode draws copies of a model; for the shadow map mode, in its second pass. Not used
+// in the toon mode.
 ModelCopies::Drawer CopiesDrawer(int renderMode) {
     void (CShader::*draw)(ShadedObject*) = renderMode == kBaseMode        ? &CShader::DrawBase
-                                           : renderMode == kToonMode      ? &CShader::DrawToon
                                            : renderMode == kSphereMapMode ? &CShader::DrawSpeMap
                                                                           : &CShader::DrawShadow;
     if (renderMode == kFixedMode)
@@ -219,8 +219,11 @@ void CXLIST::Draw() {
     D3DXMatrixMultiply(&viewProjection, &view, &projection);
     const int renderMode = form->RenderMode();
     const ModelCopies::Drawer copies = CopiesDrawer(renderMode);
-    SceneDrawer::DrawChecked(m_vecXData, list, &viewProjection, localAxes,
-                             renderMode >= kFixedMode && renderMode <= kShadowMapMode ? &copies : nullptr);
+    // The toon effect draws each object twice, its shading and then its outline; where one object's
+    // outline and a neighbour's face come to the same depth, which shows depends on the order of the
+    // objects' passes, so toon objects are drawn one by one.
+    const bool asCopies = renderMode >= kFixedMode && renderMode <= kShadowMapMode && renderMode != kToonMode;
+    SceneDrawer::DrawChecked(m_vecXData, list, &viewProjection, localAxes, asCopies ? &copies : nullptr);
 
     CXData* selected = nullptr;
     for (CXData* object : m_vecXData)

@@ -434,6 +434,23 @@ void SetStartUpLight(D3DZCDIRECT3D& d3d) {
     d3d.LightEnable(TRUE);
 }
 
+// Every object with the shader set's draw, opaque ones as copies of their models as the editor draws
+// them, except in the toon mode (see the editor's object list).
+void DrawEach(Scene& scene, void (CShader::*draw)(ShadedObject*)) {
+    CShader& shaders = CShader::GetInstance();
+    ModelCopies copies(
+        [&shaders, draw](D3DZCXFILE& model, IDirect3DVertexBuffer9* matrices, UINT offset, UINT count) {
+            shaders.DrawCopies(draw, model, matrices, offset, count);
+        });
+    for (SceneObject& object : scene.objects) {
+        if (draw != &CShader::DrawToon && copies.Add(object.GetXData(), *object.GetWorld()))
+            continue;
+        copies.Draw();
+        (shaders.*draw)(&object);
+    }
+    copies.Draw();
+}
+
 // As the editor does it: first every object into the shadow map, from 30 units against the light's
 // direction, then every object sampling the map.
 void DrawShadowed(D3DZCDIRECT3D& d3d, Scene& scene, const D3DXVECTOR4& box) {
@@ -441,15 +458,12 @@ void DrawShadowed(D3DZCDIRECT3D& d3d, Scene& scene, const D3DXVECTOR4& box) {
     D3DXVECTOR3 lightPosition = d3d.GetLightDir(0) * -30.0f;
     D3DXVECTOR4 lightBox = box;
     shaders.GetShadowMap().Begin(&lightPosition, &lightBox);
-    for (SceneObject& object : scene.objects)
-        shaders.DrawCreateShadow(&object);
+    DrawEach(scene, &CShader::DrawCreateShadow);
     shaders.GetShadowMap().End();
-    for (SceneObject& object : scene.objects)
-        shaders.DrawShadow(&object);
+    DrawEach(scene, &CShader::DrawShadow);
 }
 
 void DrawWithEffects(D3DZCDIRECT3D& d3d, Scene& scene, const ModelCommands::RenderOptions& options) {
-    CShader& shaders = CShader::GetInstance();
     if (options.mode == "shadow") {
         const auto box = options.shadowBox.value_or(std::array<float, 4>{
             static_cast<float>(options.width), static_cast<float>(options.height), 0.1f, 2000.0f});
@@ -459,8 +473,7 @@ void DrawWithEffects(D3DZCDIRECT3D& d3d, Scene& scene, const ModelCommands::Rend
     void (CShader::*draw)(ShadedObject*) = options.mode == "base"   ? &CShader::DrawBase
                                            : options.mode == "toon" ? &CShader::DrawToon
                                                                     : &CShader::DrawSpeMap;
-    for (SceneObject& object : scene.objects)
-        (shaders.*draw)(&object);
+    DrawEach(scene, draw);
 }
 
 void DrawScene(D3DZCDIRECT3D& d3d, Scene& scene, const Camera& camera, float aspect,
