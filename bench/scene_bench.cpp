@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -166,6 +167,21 @@ double Seconds(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
+// Times the last step undone and redone in turn; seconds per undo and per redo.
+std::pair<double, double> UndoRedoSeconds(benchmark::State& state) {
+    double undo = 0, redo = 0;
+    for (auto _ : state) {
+        auto start = Clock::now();
+        List().Undo();
+        undo += Seconds(start);
+        start = Clock::now();
+        List().Redo();
+        redo += Seconds(start);
+    }
+    const double n = static_cast<double>(state.iterations());
+    return {undo / n, redo / n};
+}
+
 // Undoing the open of a 10,000-record map removes its objects; redoing it re-creates them from the
 // step's records, their meshes found in the cache. Against the open itself, in the same run.
 void BM_UndoRedoTenThousandRecordMapOpen(benchmark::State& state) {
@@ -174,19 +190,10 @@ void BM_UndoRedoTenThousandRecordMapOpen(benchmark::State& state) {
     auto start = Clock::now();
     List().OpenMapFile(path.c_str());
     const double open = Seconds(start);
-    double undo = 0, redo = 0;
-    for (auto _ : state) {
-        start = Clock::now();
-        List().Undo();
-        undo += Seconds(start);
-        start = Clock::now();
-        List().Redo();
-        redo += Seconds(start);
-    }
-    const double n = static_cast<double>(state.iterations());
-    state.counters["undo_ms"] = undo / n * 1000;
-    state.counters["redo_ms"] = redo / n * 1000;
-    state.counters["x_open"] = (undo + redo) / n / 2 / open;
+    const auto [undo, redo] = UndoRedoSeconds(state);
+    state.counters["undo_ms"] = undo * 1000;
+    state.counters["redo_ms"] = redo * 1000;
+    state.counters["x_open"] = (undo + redo) / 2 / open;
     ClearScene();
 }
 
@@ -204,19 +211,10 @@ void BM_UndoRedoMatrixStep(benchmark::State& state) {
     auto start = Clock::now();
     List().Update();
     const double pass = Seconds(start);
-    double undo = 0, redo = 0;
-    for (auto _ : state) {
-        start = Clock::now();
-        List().Undo();
-        undo += Seconds(start);
-        start = Clock::now();
-        List().Redo();
-        redo += Seconds(start);
-    }
-    const double n = static_cast<double>(state.iterations());
-    state.counters["undo_us"] = undo / n * 1e6;
-    state.counters["redo_us"] = redo / n * 1e6;
-    state.counters["x_update_pass"] = (undo + redo) / n / 2 / pass;
+    const auto [undo, redo] = UndoRedoSeconds(state);
+    state.counters["undo_us"] = undo * 1e6;
+    state.counters["redo_us"] = redo * 1e6;
+    state.counters["x_update_pass"] = (undo + redo) / 2 / pass;
     ClearScene();
 }
 

@@ -31,31 +31,17 @@ protected:
         m_device->SetRenderState(D3DRS_LIGHTING, FALSE);
         m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
         m_device->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
-        ASSERT_EQ(m_device->CreateVertexBuffer(static_cast<UINT>(kQuads.size() * sizeof(ColorVertex)), 0, 0,
-                                               D3DPOOL_MANAGED, &m_vertices, nullptr),
-                  S_OK);
-        ASSERT_EQ(m_device->CreateIndexBuffer(static_cast<UINT>(kQuadIndices.size() * sizeof(WORD)), 0,
-                                              D3DFMT_INDEX16, D3DPOOL_MANAGED, &m_indices, nullptr),
-                  S_OK);
-        Fill(m_vertices, kQuads.data(), kQuads.size() * sizeof(ColorVertex));
-        Fill(m_indices, kQuadIndices.data(), kQuadIndices.size() * sizeof(WORD));
-        m_device->SetStreamSource(0, m_vertices, 0, sizeof(ColorVertex));
-        m_device->SetIndices(m_indices);
+        m_vertices = VertexBuffer(kQuads);
+        m_indices = IndexBuffer(kQuadIndices);
+        ASSERT_TRUE(m_vertices && m_indices);
+        m_device->SetStreamSource(0, m_vertices.Get(), 0, sizeof(ColorVertex));
+        m_device->SetIndices(m_indices.Get());
     }
 
     void TearDown() override {
-        if (m_vertices)
-            m_vertices->Release();
-        if (m_indices)
-            m_indices->Release();
+        m_vertices.Reset();
+        m_indices.Reset();
         HeadlessDevice::TearDown();
-    }
-
-    template <class Buffer> static void Fill(Buffer* buffer, const void* data, std::size_t bytes) {
-        void* locked = nullptr;
-        ASSERT_EQ(buffer->Lock(0, 0, &locked, 0), S_OK);
-        std::memcpy(locked, data, bytes);
-        buffer->Unlock();
     }
 
     std::vector<DWORD> Drawn(const std::function<HRESULT()>& draw, HRESULT expected = S_OK) {
@@ -64,8 +50,8 @@ protected:
         return BackBufferPixels();
     }
 
-    IDirect3DVertexBuffer9* m_vertices = nullptr;
-    IDirect3DIndexBuffer9* m_indices = nullptr;
+    ComPtr<IDirect3DVertexBuffer9> m_vertices;
+    ComPtr<IDirect3DIndexBuffer9> m_indices;
 };
 
 } // namespace
@@ -124,7 +110,7 @@ TEST_F(DeviceBuffers, RangesAndIndicesOutsideTheBuffersAreRefused) {
     IDirect3DIndexBuffer9* badFormat = nullptr;
     EXPECT_EQ(m_device->CreateIndexBuffer(6, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &badFormat, nullptr),
               D3DERR_INVALIDCALL);
-    EXPECT_EQ(m_device->SetStreamSource(1, m_vertices, 0, sizeof(ColorVertex)), D3DERR_INVALIDCALL);
+    EXPECT_EQ(m_device->SetStreamSource(1, m_vertices.Get(), 0, sizeof(ColorVertex)), D3DERR_INVALIDCALL);
 
     const std::vector<DWORD> black(kWidth * kHeight, 0xFF000000u);
     struct Case {
@@ -146,7 +132,7 @@ TEST_F(DeviceBuffers, RangesAndIndicesOutsideTheBuffersAreRefused) {
     EXPECT_EQ(Drawn([&] { return m_device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 5, 2); }, D3DERR_INVALIDCALL),
               black);
     // A stray index refuses the draws that use it; the others still draw.
-    Fill(m_indices, std::vector<WORD>{0, 1, 2, 2, 1, 8}.data(), 6 * sizeof(WORD));
+    Fill(m_indices.Get(), std::vector<WORD>{0, 1, 2, 2, 1, 8}.data(), 6 * sizeof(WORD));
     EXPECT_EQ(Drawn([&] { return m_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 8, 0, 2); },
                     D3DERR_INVALIDCALL),
               black);
@@ -173,11 +159,7 @@ TEST_F(DeviceBuffers, InstancedCopiesDrawAsOneDrawPerWorldMatrixWould) {
         }
         return S_OK;
     });
-    IDirect3DVertexBuffer9* matrices = nullptr;
-    const UINT bytes = static_cast<UINT>(worlds.size() * sizeof(D3DXMATRIX));
-    ASSERT_EQ(m_device->CreateVertexBuffer(bytes, D3DUSAGE_WRITEONLY, 0, D3DPOOL_MANAGED, &matrices, nullptr),
-              S_OK);
-    Fill(matrices, worlds.data(), bytes);
+    const ComPtr<IDirect3DVertexBuffer9> matrices = VertexBuffer(worlds);
     const D3DXMATRIX far = Translation(5, 5, 0);
     m_device->SetTransform(D3DTS_WORLD, &far); // copies ignore the world transform
     const auto copies = [&](UINT count) {
@@ -185,7 +167,7 @@ TEST_F(DeviceBuffers, InstancedCopiesDrawAsOneDrawPerWorldMatrixWould) {
         m_device->SetStreamSourceFreq(1, D3DSTREAMSOURCE_INSTANCEDATA | 1);
         return m_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 8, 0, 4);
     };
-    EXPECT_EQ(m_device->SetStreamSource(1, matrices, 0, sizeof(D3DXMATRIX)), S_OK);
+    EXPECT_EQ(m_device->SetStreamSource(1, matrices.Get(), 0, sizeof(D3DXMATRIX)), S_OK);
     const auto instanced = Drawn([&] { return copies(3); });
     EXPECT_EQ(instanced, oneByOne);
     EXPECT_NE(Pixel(instanced, 3 * kWidth / 4, kHeight / 4), 0xFF000000u);
@@ -200,5 +182,4 @@ TEST_F(DeviceBuffers, InstancedCopiesDrawAsOneDrawPerWorldMatrixWould) {
     m_device->SetStreamSourceFreq(1, 1);
     EXPECT_EQ(Drawn([&] { return m_device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 8, 0, 4); }), black)
         << "plain draws use the world transform again";
-    matrices->Release();
 }

@@ -246,33 +246,17 @@ pass Flat
                    "fragment\nin vec4 vDiffuse;\nout vec4 colour;\nvoid main() { colour = vDiffuse; }\n"),
               S_OK)
         << m_errors;
-    const ColorVertex quad[4] = {{-1, 1, 0.5f, 0xFF00FF00},
-                                 {0, 1, 0.5f, 0xFF00FF00},
-                                 {-1, -1, 0.5f, 0xFF00FF00},
-                                 {0, -1, 0.5f, 0xFF00FF00}};
-    const WORD indices[6] = {0, 1, 2, 2, 1, 3};
-    D3DXMATRIX worlds[2];
+    const std::vector<ColorVertex> quad = {{-1, 1, 0.5f, 0xFF00FF00},
+                                           {0, 1, 0.5f, 0xFF00FF00},
+                                           {-1, -1, 0.5f, 0xFF00FF00},
+                                           {0, -1, 0.5f, 0xFF00FF00}};
+    std::vector<D3DXMATRIX> worlds(2);
     D3DXMatrixScaling(&worlds[0], 0.5f, 0.5f, 1);
     D3DXMatrixTranslation(&worlds[1], 1.25f, 0.5f, 0);
-    IDirect3DVertexBuffer9 *vertices = nullptr, *matrices = nullptr;
-    IDirect3DIndexBuffer9* indexBuffer = nullptr;
-    void* data = nullptr;
-    ASSERT_EQ(m_device->CreateVertexBuffer(sizeof(quad), 0, 0, D3DPOOL_MANAGED, &vertices, nullptr), S_OK);
-    vertices->Lock(0, 0, &data, 0);
-    std::memcpy(data, quad, sizeof(quad));
-    vertices->Unlock();
-    ASSERT_EQ(m_device->CreateVertexBuffer(sizeof(worlds), 0, 0, D3DPOOL_MANAGED, &matrices, nullptr), S_OK);
-    matrices->Lock(0, 0, &data, 0);
-    std::memcpy(data, worlds, sizeof(worlds));
-    matrices->Unlock();
-    ASSERT_EQ(m_device->CreateIndexBuffer(sizeof(indices), 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &indexBuffer,
-                                          nullptr),
-              S_OK);
-    indexBuffer->Lock(0, 0, &data, 0);
-    std::memcpy(data, indices, sizeof(indices));
-    indexBuffer->Unlock();
-    m_device->SetStreamSource(0, vertices, 0, sizeof(ColorVertex));
-    m_device->SetIndices(indexBuffer);
+    const ComPtr<IDirect3DVertexBuffer9> vertices = VertexBuffer(quad), matrices = VertexBuffer(worlds);
+    const ComPtr<IDirect3DIndexBuffer9> indices = IndexBuffer({0, 1, 2, 2, 1, 3});
+    m_device->SetStreamSource(0, vertices.Get(), 0, sizeof(ColorVertex));
+    m_device->SetIndices(indices.Get());
     const auto draw = [&] {
         UINT passes = 0;
         m_effect->Begin(&passes, 0);
@@ -291,7 +275,7 @@ pass Flat
     EXPECT_EQ(m_effect->SetCopiesMatrix("Unused"), D3DERR_INVALIDCALL) << "not a matrix";
     ASSERT_EQ(m_effect->SetCopiesMatrix("mW"), S_OK);
     m_device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-    m_device->SetStreamSource(1, matrices, 0, sizeof(D3DXMATRIX));
+    m_device->SetStreamSource(1, matrices.Get(), 0, sizeof(D3DXMATRIX));
     m_device->SetStreamSourceFreq(0, D3DSTREAMSOURCE_INDEXEDDATA | 2);
     m_device->SetStreamSourceFreq(1, D3DSTREAMSOURCE_INSTANCEDATA | 1);
     EXPECT_EQ(draw(), S_OK);
@@ -300,8 +284,9 @@ pass Flat
     EXPECT_EQ(draw(), D3DERR_INVALIDCALL) << "a pass without the matrix cannot place copies";
     m_device->SetStreamSourceFreq(0, 1);
     m_device->SetStreamSourceFreq(1, 1);
-    for (IUnknown* resource : std::initializer_list<IUnknown*>{vertices, matrices, indexBuffer})
-        resource->Release();
+    m_device->SetStreamSource(1, nullptr, 0, 0);
+    m_device->SetStreamSource(0, nullptr, 0, 0);
+    m_device->SetIndices(nullptr);
 }
 
 TEST_F(D3DXEffectTest, TextureParametersSampleOnTheirOwnStagesAndStagesAreRestored) {

@@ -1,10 +1,12 @@
 // A Direct3D device on the headless software renderer, with helpers to read back what was drawn.
 #pragma once
 
+#include "ComPtr.h"
 #include "d3d9.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 class HeadlessDevice : public ::testing::Test {
@@ -63,6 +65,30 @@ protected:
     }
 
     DWORD Pixel(const std::vector<DWORD>& pixels, UINT x, UINT y) const { return pixels.at(y * kWidth + x); }
+
+    template <class Buffer> static void Fill(Buffer* buffer, const void* data, std::size_t bytes) {
+        void* locked = nullptr;
+        ASSERT_EQ(buffer->Lock(0, 0, &locked, 0), S_OK);
+        std::memcpy(locked, data, bytes);
+        buffer->Unlock();
+    }
+
+    // Managed buffers holding the given vertices (or matrices) and 16-bit indices.
+    template <class T> ComPtr<IDirect3DVertexBuffer9> VertexBuffer(const std::vector<T>& items) {
+        ComPtr<IDirect3DVertexBuffer9> buffer;
+        const auto bytes = static_cast<UINT>(items.size() * sizeof(T));
+        if (m_device->CreateVertexBuffer(bytes, 0, 0, D3DPOOL_MANAGED, buffer.Receive(), nullptr) == S_OK)
+            Fill(buffer.Get(), items.data(), bytes);
+        return buffer;
+    }
+    ComPtr<IDirect3DIndexBuffer9> IndexBuffer(const std::vector<WORD>& indices) {
+        ComPtr<IDirect3DIndexBuffer9> buffer;
+        const auto bytes = static_cast<UINT>(indices.size() * sizeof(WORD));
+        if (m_device->CreateIndexBuffer(bytes, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, buffer.Receive(),
+                                        nullptr) == S_OK)
+            Fill(buffer.Get(), indices.data(), bytes);
+        return buffer;
+    }
 
     IDirect3D9* m_d3d = nullptr;
     IDirect3DDevice9* m_device = nullptr;
